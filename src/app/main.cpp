@@ -1,0 +1,19 @@
+// The program: start-up, then starfield, title menu and games until the player quits.
+#include <allegro.h>
+
+#include "app/assets.h"
+#include "app/colors.h"
+#include "app/startup.h"
+
+int main()
+{
+    if (const char* problem = start_library())
+        fail_start(problem);
+    if (const char* problem = set_screen_mode())
+        fail_start(problem);
+    make_colors();
+    if (const char* problem = load_game_data(datafile_name))
+        fail_start(problem);
+    return 0;
+}
+END_OF_MAIN()
