@@ -1,0 +1,84 @@
+// Where the screens put things: positions, sizes, blender levels and texts.
+#pragma once
+
+#include <cstdint>
+
+#include "game/rules.h"
+
+// The whole screen and the three images a game needs.
+constexpr int screen_width = 640;
+constexpr int screen_height = 480;
+
+// Wells and the panels framing them (a panel's frame is 4 pixels wide).
+constexpr int16_t left_well_x = 64;
+constexpr int16_t right_well_x = 384;
+constexpr int16_t well_top = 48;
+constexpr int panel_border = 4;
+constexpr int well_panel_width = well_width + 2 * panel_border;   // 200
+constexpr int well_panel_height = well_height + 2 * panel_border; // 392
+
+// The clock's panel and text.
+constexpr int clock_panel_x = 280;
+constexpr int clock_panel_y = 124;
+constexpr int clock_panel_width = 80;
+constexpr int clock_panel_height = 40;
+constexpr int clock_patch_x = 290;
+constexpr int clock_patch_y = 130;
+constexpr int clock_patch_width = 60;
+constexpr int clock_patch_height = 25;
+constexpr int clock_centre_x = 320;
+constexpr int clock_text_y = 130;
+constexpr const char* clock_format = "%i:%02i";
+
+// Scores: player 1's starts at x 64, player 2's ends at x 576; the patch behind each is
+// restored from the background before the text is drawn, starting 2 rows below the text.
+constexpr int score_text_y = 12;
+constexpr int score_patch_y = 14;
+constexpr int score_patch_width = 100;
+constexpr int score_patch_height = 24;
+constexpr int left_score_x = 64;
+constexpr int right_score_patch_x = 476;
+constexpr int right_score_end_x = 576;
+constexpr const char* score_format = "%i";
+
+// Blender levels (0 transparent .. 255 opaque).
+constexpr int panel_level = 128;       // panels halve what lies under them
+constexpr int block_level = 192;       // blocks three-quarters opaque
+constexpr int preview_level = 224;     // the rising preview row
+constexpr int clear_level_base = 48;   // a clearing block's level is its group's timer + 48
+constexpr int game_over_level = 192;   // darkening of the wells when a game ends
+
+// The cursor picture's corner lies this far left of and above its left cell.
+constexpr int cursor_margin = 6;
+// The cursor's two frames swap every 16 ticks: bit 4 of tick_count.
+constexpr int cursor_blink_shift = 4;
+
+// Game-over words, centred on the well's middle with a shadow 2 pixels down and right.
+constexpr int well_centre_x = well_width / 2;  // 96
+constexpr int well_centre_y = well_height / 2; // 192
+constexpr int shadow_offset = 2;
+constexpr const char* win_text = "WIN!";
+constexpr const char* lose_text = "LOSE";
+constexpr const char* tie_text = "TIE!";
+
+// Title menu: three lines in the library's own font.
+constexpr int menu_x = 60;
+constexpr int menu_first_y = 350;
+constexpr int menu_line_step = 16;
+constexpr int menu_line_count = 3;
+constexpr const char* menu_texts[menu_line_count] = {
+    "[1] One Player Game",
+    "[2] Two Player Game",
+    "[ESC] Exit the Game",
+};
+constexpr int8_t menu_start_selection = 2;
+
+// Sounds: full volume, centred, at the recorded pitch.
+constexpr int sound_volume = 255;
+constexpr int sound_pan = 127;
+constexpr int sound_pitch = 1000;
+
+// Moments of the game clock that get a sound.
+constexpr int32_t warning_ticks = 900;    // 15 seconds left
+constexpr int32_t last_moment_ticks = 30; // half a second left
+constexpr int game_over_pause_ms = 3000;
