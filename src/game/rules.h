@@ -34,3 +34,9 @@ constexpr int base_match_points = 10;
 constexpr int raise_row_bonus = 1;
 
 constexpr int32_t game_ticks = 7200;  // two minutes
+
+constexpr int min_line = 3;                 // blocks of one colour that make a line
+constexpr int max_chain = INT8_MAX;         // chain stops counting here
+constexpr int match_sound_volume = 255;
+constexpr int match_sound_pan_step = 255;   // player 1 fully left, player 2 fully right
+constexpr int match_sound_frequency = 2000;

@@ -1,0 +1,142 @@
+// Scenario harness for the simulation tests.
+#include "scenario.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+
+#include "game/popups.h"
+#include "game/update.h"
+#include "support/headless.h"
+
+namespace {
+
+const char colour_letters[] = ".RGBYP";
+const char state_letters[] = "-smchfr";
+
+int letter_color(char c)
+{
+    const char* at = std::strchr(colour_letters, c);
+    if (!at || c == '\0')
+        throw std::invalid_argument(std::string("not a colour letter: ") + c);
+    return static_cast<int>(at - colour_letters);
+}
+
+void release_all_keys()
+{
+    for (int k = 0; k < KEY_MAX; k++)
+        key[k] = 0;
+}
+
+} // namespace
+
+char color_letter(int color)
+{
+    return color >= 0 && color <= color_count ? colour_letters[color] : '?';
+}
+
+char state_letter(int state)
+{
+    return state >= CELL_IDLE && state <= CELL_RESERVED ? state_letters[state] : '?';
+}
+
+Scenario::Scenario(int count, unsigned seed)
+{
+    install_fake_game_data();
+    for (BITMAP*& image : popup_images)
+        image = create_bitmap(cell_size, cell_size);
+    release_all_keys();
+    std::srand(seed);
+    start_game(count);
+}
+
+Scenario::~Scenario()
+{
+    end_game();
+    clear_popups();
+    for (BITMAP*& image : popup_images) {
+        destroy_bitmap(image);
+        image = nullptr;
+    }
+    release_all_keys();
+    remove_fake_game_data();
+}
+
+void Scenario::set_well(const std::vector<std::string>& rows, int index)
+{
+    if (rows.empty() || rows.size() > static_cast<size_t>(grid_rows))
+        throw std::invalid_argument("a well has 1 to 13 rows");
+    Player& p = players[index];
+    const int first = grid_rows - static_cast<int>(rows.size());
+    for (int row = 0; row < grid_rows; row++)
+        for (int col = 0; col < well_cols; col++) {
+            Cell& cell = p.grid[row][col];
+            cell = Cell{};
+            if (row < first)
+                continue;
+            const std::string& text = rows[row - first];
+            if (text.size() != static_cast<size_t>(well_cols))
+                throw std::invalid_argument("a row has 6 cells: " + text);
+            cell.color = static_cast<int8_t>(letter_color(text[col]));
+        }
+}
+
+bool Scenario::tick(const std::vector<int>& held)
+{
+    release_all_keys();
+    for (int k : held)
+        key[k] = 1;
+    const bool topped_out = update_players();
+    update_popups();
+    ticks_++;
+    return topped_out;
+}
+
+bool Scenario::run(int count, const std::vector<int>& held)
+{
+    bool topped_out = false;
+    for (int i = 0; i < count; i++)
+        topped_out = tick(held) || topped_out;
+    return topped_out;
+}
+
+std::string Scenario::colors(int row, int index) const
+{
+    std::string text;
+    for (const Cell& cell : players[index].grid[row])
+        text += color_letter(cell.color);
+    return text;
+}
+
+std::string Scenario::states(int row, int index) const
+{
+    std::string text;
+    for (const Cell& cell : players[index].grid[row])
+        text += state_letter(cell.state);
+    return text;
+}
+
+std::vector<std::string> Scenario::well(int index) const
+{
+    std::vector<std::string> rows;
+    for (int row = 0; row < grid_rows; row++)
+        rows.push_back(colors(row, index));
+    return rows;
+}
+
+int count_blocks(const Player& player)
+{
+    int blocks = 0;
+    for (const auto& row : player.grid)
+        for (const Cell& cell : row)
+            blocks += cell.color != 0;
+    return blocks;
+}
+
+int count_groups(const Player& player)
+{
+    int groups = 0;
+    for (const ActionGroup* g = player.groups; g; g = g->next)
+        groups++;
+    return groups;
+}
