@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "app/datafile_shape.h"
+
 DATAFILE* game_data = nullptr;
 
 namespace {
@@ -93,6 +95,8 @@ const char* load_game_data(const char* path)
         std::snprintf(message, sizeof message, "%s: not found in the working directory", path);
         return message;
     }
+    if (const char* problem = check_datafile_shape(path))
+        return problem;
     DATAFILE* data = load_datafile(path);
     if (!data) {
         std::snprintf(message, sizeof message, "%s: cannot be read as a datafile", path);
