@@ -43,7 +43,7 @@ Shape symbol_shape(int n, float cx, float cy, float s)
     switch (n) {
     case 1: return heart(cx, cy + s * 0.04f, s);
     case 2: return polygon({{cx, cy - s * 0.5f}, {cx + s * 0.4f, cy}, {cx, cy + s * 0.5f}, {cx - s * 0.4f, cy}});
-    case 3: return circle(cx, cy, s * 0.36f);
+    case 3: return ring(cx, cy, s * 0.3f, s * 0.17f); // hollow, unlike the solid diamond
     case 4: return polygon({{cx, cy - s * 0.46f}, {cx + s * 0.48f, cy + s * 0.38f}, {cx - s * 0.48f, cy + s * 0.38f}});
     default: return regular_star(cx, cy + s * 0.04f, s * 0.52f, s * 0.22f, 5, 0.0f);
     }

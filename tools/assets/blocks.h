@@ -9,5 +9,5 @@ constexpr int block_colours = 5;
 Rgb block_colour(int n);
 
 // A bevelled block of colour n with its top-left at (x, y); with `symbol`,
-// the colour's own mark (heart, diamond, circle, triangle, star) sits in the middle.
+// the colour's own mark (heart, diamond, ring, triangle, star) sits in the middle.
 void draw_block(Canvas& c, float x, float y, float size, int n, bool symbol);

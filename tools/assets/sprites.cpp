@@ -11,6 +11,8 @@ namespace {
 // The cursor's frame lies in the six-pixel border around the pair of cells.
 constexpr float frame_outer = 1.0f, frame_thick = 4.0f, frame_thin = 3.0f;
 constexpr float frame_radius = 6.0f;
+// Tight inner corners: rounder ones would reach into the corners of the two cells.
+constexpr float inner_radius = 1.0f;
 
 // Chain points on the popups; the largest are shortened so they fit a cell.
 const char* const popup_texts[popup_count] = {"10",   "20",   "40",   "80",   "160", "320",
@@ -58,7 +60,7 @@ Canvas make_cursor(bool second_frame)
     const float w = cursor_w - 2 * frame_outer, h = cursor_h - 2 * frame_outer;
     Shape outer = rounded_box(frame_outer, frame_outer, w, h, frame_radius);
     Shape inner = rounded_box(frame_outer + thickness, frame_outer + thickness, w - 2 * thickness,
-                              h - 2 * thickness, frame_radius - thickness + 1);
+                              h - 2 * thickness, inner_radius);
     Shape frame = cut_out(outer, inner);
     const Rgb colour = second_frame ? rgb8(255, 214, 60) : rgb8(255, 255, 255);
     // A dark rim on both sides keeps the frame visible over bright blocks.
