@@ -102,6 +102,12 @@ bool reap(GameProcess& game, int flags)
 
 const char* generated_datafile() { return BLOCKS_DAT_PATH; }
 
+std::string program_under_test()
+{
+    const char* other = std::getenv("BLOCKRISE_E2E_PROGRAM");
+    return other && *other ? other : BLOCKRISE_BINARY;
+}
+
 bool generated_datafile_present() { return fs::exists(generated_datafile()); }
 
 GameProcess launch_game(const LaunchOptions& options)
@@ -121,7 +127,7 @@ GameProcess launch_game(const LaunchOptions& options)
     for (const std::string& e : env)
         envp.push_back(const_cast<char*>(e.c_str()));
     envp.push_back(nullptr);
-    const std::string binary = BLOCKRISE_BINARY;
+    const std::string binary = program_under_test();
     const std::string stdout_path = game.root + "/stdout.txt";
 
     const pid_t pid = fork();

@@ -41,6 +41,9 @@ struct GameProcess {
 const char* generated_datafile();
 bool generated_datafile_present();
 
+// The program the tests run: the one built beside them, or BLOCKRISE_E2E_PROGRAM when set.
+std::string program_under_test();
+
 // Prepares a fresh working directory as asked and starts the program in it.
 // Returns a process with pid -1 when the program cannot be started.
 GameProcess launch_game(const LaunchOptions& options);

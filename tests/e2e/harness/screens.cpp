@@ -43,4 +43,10 @@ bool table_shown(const Frame& frame)
            !menu_shown(frame);
 }
 
+bool game_shown(const Frame& frame)
+{
+    return count_near(frame, clock_band, color_white_seen) >= text_ink_min && !menu_shown(frame) &&
+           !name_entry_shown(frame) && !table_shown(frame);
+}
+
 int name_ink(const Frame& frame) { return count_near(frame, name_band, color_name_seen); }

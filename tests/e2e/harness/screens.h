@@ -19,6 +19,9 @@ constexpr Rect entry_caption_band{0, 100, 640, 30};
 constexpr Rect name_band{0, 250, 640, 50};
 constexpr Rect table_rows_band{0, 95, 640, 320};
 
+// The clock's box in the middle of the game screen.
+constexpr Rect clock_band{290, 130, 60, 25};
+
 // Enough ink to tell a drawn text from stray pixels of a picture.
 constexpr int text_ink_min = 30;
 constexpr int name_ink_min = 4;
@@ -28,5 +31,7 @@ int menu_selection(const Frame& frame);
 bool menu_shown(const Frame& frame);
 bool name_entry_shown(const Frame& frame);
 bool table_shown(const Frame& frame);
+// A game on screen (running, or its game-over overlay): the clock in white, no other screen.
+bool game_shown(const Frame& frame);
 // Ink of the name being typed on the name-entry screen.
 int name_ink(const Frame& frame);
