@@ -1,0 +1,32 @@
+# Runs one seeded replay and compares its output with the recorded one.
+# -DREPLAY=program -DSCRIPT=NAME.keys -DACTUAL=where to leave the output of a mismatch.
+# NAME.keys holds "# args: ..." (the replay's arguments) and, optionally,
+# "# exit: N" and "# stderr: TEXT" for a script that must be refused.
+file(STRINGS ${SCRIPT} args_line REGEX "^# args:")
+string(REGEX REPLACE "^# args: *" "" args "${args_line}")
+separate_arguments(args)
+file(STRINGS ${SCRIPT} exit_line REGEX "^# exit:")
+set(want_exit 0)
+if(exit_line)
+  string(REGEX REPLACE "^# exit: *" "" want_exit "${exit_line}")
+endif()
+execute_process(COMMAND ${REPLAY} ${args} --keys ${SCRIPT}
+  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+if(NOT rc EQUAL want_exit)
+  message(FATAL_ERROR "exit status ${rc}, expected ${want_exit}: ${err}")
+endif()
+file(STRINGS ${SCRIPT} stderr_line REGEX "^# stderr:")
+if(stderr_line)
+  string(REGEX REPLACE "^# stderr: *" "" want_err "${stderr_line}")
+  string(FIND "${err}" "${want_err}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "expected \"${want_err}\" on standard error, got: ${err}")
+  endif()
+  return()
+endif()
+string(REGEX REPLACE "\\.keys$" ".out" expected_file ${SCRIPT})
+file(READ ${expected_file} expected)
+if(NOT out STREQUAL expected)
+  file(WRITE ${ACTUAL} "${out}")
+  message(FATAL_ERROR "output differs from ${expected_file}; see ${ACTUAL}")
+endif()
