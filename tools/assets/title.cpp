@@ -60,17 +60,7 @@ void draw_city(Canvas& c)
                            solid(block_colour(colour)), 0.35f * (1.0f - k / float(trail_steps)));
             draw_block(c, x + 1, y + 1, city_block - 2, colour, true);
         }
-        // One block rising free above some stacks, with a fading trail.
-        if (rng.next() < 0.5f) {
-            const float y = screen_h - (height + 2.5f + rng.next() * 2) * city_block;
-            fill_shape(c, rounded_box(x + 10, y + city_block, city_block - 20, city_block * 1.2f, 4),
-                       [&](float, float py) { return mix(white, rgb8(120, 90, 200), (py - y - city_block) / 38); },
-                       0.25f);
-            draw_block(c, x + 1, y + 1, city_block - 2, 1 + static_cast<int>(rng.next() * 5), true);
-        }
     }
-    // Haze over the stacks so they stay behind the title.
-    fill_shape(c, rounded_box(city_left, 0, screen_w - city_left, screen_h, 0), solid(rgb8(20, 10, 40)), 0.3f);
 }
 
 void draw_title(Canvas& c, const Faces& faces)
