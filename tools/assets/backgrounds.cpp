@@ -17,6 +17,24 @@ float smooth(float edge0, float edge1, float x)
     return t * t * (3 - 2 * t);
 }
 
+// Faint outlines of blocks drifting up the margins and the gap between the wells.
+void draw_ghost_blocks(Canvas& c)
+{
+    struct Ghost {
+        float x, y, size, opacity;
+    };
+    static const Ghost ghosts[] = {
+        {12, 380, 30, 0.22f}, {20, 300, 22, 0.16f}, {8, 200, 26, 0.12f},  {26, 110, 18, 0.10f},
+        {598, 400, 30, 0.22f}, {590, 250, 22, 0.15f}, {604, 150, 26, 0.11f}, {282, 300, 28, 0.16f},
+        {322, 360, 22, 0.20f}, {300, 230, 18, 0.12f}, {330, 420, 30, 0.24f}, {276, 400, 20, 0.18f},
+    };
+    for (const Ghost& g : ghosts) {
+        Shape box = rounded_box(g.x, g.y, g.size, g.size, g.size * 0.18f);
+        fill_shape(c, cut_out(box, grown(box, -1.5f)), solid(rgb8(170, 200, 255)), g.opacity);
+        fill_shape(c, box, solid(rgb8(120, 150, 230)), g.opacity * 0.3f);
+    }
+}
+
 } // namespace
 
 float Sprinkle::next()
@@ -62,5 +80,6 @@ Canvas make_game_background()
         const float edge = std::hypot((x - 320) / 420.0f, (y - 240) / 330.0f);
         return scaled(col, 1.0f - 0.45f * smooth(0.6f, 1.2f, edge));
     });
+    draw_ghost_blocks(c);
     return c;
 }
