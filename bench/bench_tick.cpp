@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "game/player.h"
@@ -105,5 +106,93 @@ void BM_update_players_two_busy_wells(benchmark::State& state)
     clear_popups();
 }
 BENCHMARK(BM_update_players_two_busy_wells);
+
+// A frozen moment of play: both grids and copies of their pending groups.
+struct Snapshot {
+    struct Group {
+        uint8_t kind;
+        int8_t timer;
+        std::vector<std::pair<int8_t, int8_t>> cells; // newest first
+    };
+    Player players[2];
+    std::vector<Group> groups[2]; // newest first
+};
+
+int count_state(const Player& p, int state)
+{
+    int n = 0;
+    for (const auto& row : p.grid)
+        for (const Cell& cell : row)
+            n += cell.state == state;
+    return n;
+}
+
+bool crowded(const Player& p)
+{
+    return count_state(p, CELL_SWAPPING) >= 2 && count_state(p, CELL_CLEARING) >= 3 &&
+           count_state(p, CELL_FALLING) + count_state(p, CELL_HOVERING) >= 2;
+}
+
+Snapshot take_snapshot()
+{
+    Snapshot shot;
+    for (int i = 0; i < 2; i++) {
+        shot.players[i] = players[i];
+        for (const ActionGroup* g = players[i].groups; g; g = g->next) {
+            Snapshot::Group copy{g->kind, g->timer, {}};
+            for (const GroupCell* c = g->cells; c; c = c->next)
+                copy.cells.emplace_back(c->row, c->col);
+            shot.groups[i].push_back(copy);
+        }
+    }
+    return shot;
+}
+
+void restore(const Snapshot& shot)
+{
+    for (int i = 0; i < 2; i++) {
+        free_groups(players[i].groups);
+        players[i] = shot.players[i];
+        players[i].groups = nullptr;
+        for (auto g = shot.groups[i].rbegin(); g != shot.groups[i].rend(); ++g) {
+            ActionGroup* group = push_group(players[i].groups, g->kind);
+            group->timer = g->timer;
+            for (auto c = g->cells.rbegin(); c != g->cells.rend(); ++c)
+                push_group_cell(group, c->first, c->second);
+        }
+    }
+}
+
+// The same moment replayed again and again: both players with a swap sliding, a clear
+// running and blocks in the air, no key held.
+void BM_update_players_crowded_moment(benchmark::State& state)
+{
+    const std::vector<uint16_t> script = make_key_script();
+    std::srand(1);
+    new_game();
+    size_t tick = 0;
+    int since_start = 0;
+    for (int t = 0; t < 1000000 && !(crowded(players[0]) && crowded(players[1])); t++)
+        if (play_tick(script, tick, since_start))
+            new_game();
+    if (!crowded(players[0]) || !crowded(players[1])) {
+        state.SkipWithError("no crowded moment found in the scripted play");
+        return;
+    }
+    const Snapshot shot = take_snapshot();
+    for (int k = 0; k < bench_key_count; k++)
+        key[bench_keys[k]] = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        restore(shot);
+        clear_popups();
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(update_players());
+    }
+    state.counters["found_at_tick"] = static_cast<double>(tick);
+    end_game();
+    clear_popups();
+}
+BENCHMARK(BM_update_players_crowded_moment);
 
 } // namespace
