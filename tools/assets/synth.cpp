@@ -10,6 +10,7 @@ namespace {
 
 constexpr double two_pi = 6.283185307179586;
 constexpr double release_time = 0.012; // seconds of fade at a voice's end
+constexpr double highest_partial = 0.45; // of the sample rate
 constexpr double tail_fade = 0.008;    // seconds of fade at the buffer's end
 constexpr int sample_bits = 16;
 constexpr uint32_t bytes_per_sample = sample_bits / 8;
@@ -41,6 +42,8 @@ void add_voice(Buffer& b, int rate, const Voice& v)
         for (int h = 1; h <= v.harmonics; h++) {
             const int n = 2 * h - 1;
             const double stretch = std::pow(static_cast<double>(n), v.inharmonic);
+            if (freq * stretch > highest_partial * rate)
+                break; // above the sample rate's limit it would fold back as a harsh alias
             // Higher partials die away sooner, as in struck or plucked things.
             const double partial_decay = v.decay > 0 ? std::exp(-t * (n - 1) / (v.decay * 2)) : 1.0;
             s += std::sin(phase * stretch) / n * partial_decay;
