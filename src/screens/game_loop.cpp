@@ -112,7 +112,9 @@ void play_game_on(const Output& output, int count, BITMAP* frame_buffer,
     show_frame(run);
     // Keys pressed in the pause are dropped: the score screens empty the buffer first.
     rest(game_over_pause_ms);
-    enter_high_scores();
-    show_high_scores();
+    // The screen's own output makes these the plain enter_high_scores and show_high_scores.
+    const KeySource keys{output.wait_for_retrace, output.read_fresh_key};
+    enter_high_scores_on(output.display, keys);
+    show_high_scores_on(output.display, keys);
     release_game(run, title_image);
 }

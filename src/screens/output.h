@@ -5,13 +5,15 @@
 
 #include "app/assets.h"
 
-// The game and the starfield show finished frames through one of these. The program
-// uses the screen, the retrace and the sound driver; a test can hand in its own bitmap
-// and recorders, since a headless library has no screen.
+// The screens show their frames, play their sounds and read their keys through one of
+// these. The program uses the screen, the retrace, the sound driver and the keyboard; a
+// test hands in its own bitmap, recorders and scripted keys, since a headless library has
+// neither a screen nor a keyboard to read.
 struct Output {
     BITMAP* display;
     void (*wait_for_retrace)();
     void (*play_sound)(Asset sound); // full volume, centred, at the recorded pitch
+    int (*read_fresh_key)();         // empties the key buffer, then waits: readkey's result
 };
 
 // The real screen; ask for it after the screen mode is set.

@@ -12,6 +12,7 @@ namespace {
 
 constexpr int8_t quit_line = 3;
 constexpr int scan_line_step = 2; // a scan-line on every even row
+constexpr int scancode_shift = 8; // readkey: scancode above, character below
 
 MenuAction action_of_line(int8_t selection)
 {
@@ -46,13 +47,12 @@ void draw_menu(BITMAP* display, int8_t selection)
 }
 
 // Only a key pressed after the lines appear counts.
-MenuAction wait_for_choice(BITMAP* display)
+MenuAction wait_for_choice(const Output& output)
 {
     int8_t selection = menu_start_selection;
     for (;;) {
-        draw_menu(display, selection);
-        clear_keybuf();
-        const MenuStep step = menu_step(selection, readkey() >> 8);
+        draw_menu(output.display, selection);
+        const MenuStep step = menu_step(selection, output.read_fresh_key() >> scancode_shift);
         if (step.action != MenuAction::none)
             return step.action;
         selection = step.selection;
@@ -123,7 +123,7 @@ bool run_title_on(const Output& output)
     text_mode(-1); // for any later caller of the old text calls; ours pass it themselves
 #pragma GCC diagnostic pop
 
-    const MenuAction choice = wait_for_choice(output.display);
+    const MenuAction choice = wait_for_choice(output);
     if (choice == MenuAction::quit) {
         free_game_images(images);
         return false;

@@ -78,7 +78,7 @@ protected:
     void begin(int count, uint32_t first_tick = 1000)
     {
         tick_count = first_tick;
-        run = begin_game(count, frame, background, Output{display, count_retrace, record_sound});
+        run = begin_game(count, frame, background, Output{display, count_retrace, record_sound, nullptr});
     }
 
     bool display_untouched() { return getpixel(display, 320, 300) == untouched; }
