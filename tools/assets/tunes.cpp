@@ -154,7 +154,6 @@ bool save_game_tune(const std::string& path)
     set_up(parts[lead], lead, square_lead, 92, pan_centre);
     set_up(parts[chords], chords, rhodes, 85, pan_right);
     set_up(parts[bass], bass, synth_bass, 105, pan_centre);
-    set_up(parts[sparkle], sparkle, crystal, 0, pan_left); // unused in this tune
     set_up(parts[4], drum_channel, 0, 100, pan_centre);
 
     constexpr int section = 8;
