@@ -95,6 +95,8 @@ int main(int argc, char** argv)
     } else {
         ok = false;
     }
+    unload_datafile(game_data);
+    game_data = nullptr;
     return ok ? 0 : 1;
 }
 END_OF_MAIN()

@@ -82,5 +82,9 @@ int main(int argc, char** argv)
     }
     if (install_allegro(SYSTEM_NONE, &errno, std::atexit) != 0)
         return 1;
-    return write_tunes(argv[1], argv[3]) && write_index(argv[2], argv[3]) ? 0 : 1;
+    const bool ok = write_tunes(argv[1], argv[3]) && write_index(argv[2], argv[3]);
+    if (game_data)
+        unload_datafile(game_data);
+    game_data = nullptr;
+    return ok ? 0 : 1;
 }
