@@ -1,4 +1,5 @@
 // The name-entry rule, one key code at a time.
+#include <cctype>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
@@ -7,102 +8,74 @@
 
 namespace {
 
-struct Name {
-    char text[score_field_size];
-    explicit Name(const char* start) { copy_field(text, start); }
-    // Applies each code in turn; true if any of them confirmed the name.
-    bool type(const std::string& codes)
-    {
-        bool confirmed = false;
-        for (char c : codes)
-            confirmed = edit_name(text, static_cast<unsigned char>(c)) || confirmed;
-        return confirmed;
-    }
-};
-
 const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+const std::string backspace(1, key_code_backspace);
+
+// Starts a name as `start` and applies each code; returns the name, and in
+// `confirmed` whether the last code confirmed it.
+std::string typed(const char* start, const std::string& codes, bool* confirmed = nullptr)
+{
+    char name[score_field_size];
+    copy_field(name, start);
+    bool done = false;
+    for (char c : codes)
+        done = edit_name(name, static_cast<unsigned char>(c));
+    if (confirmed)
+        *confirmed = done;
+    return name;
+}
 
 } // namespace
 
-TEST(NameEntry, LettersAndSpacesAreAppended)
+TEST(NameEntry, LettersAndSpacesAreAppendedAndBackspaceTakesTheLastAway)
 {
-    Name name("Player 1");
-    EXPECT_FALSE(name.type(" Zed q"));
-    EXPECT_STREQ(name.text, "Player 1 Zed q");
-    Name empty("");
-    EXPECT_FALSE(empty.type(letters.substr(0, 10)));
-    EXPECT_EQ(std::string(empty.text), letters.substr(0, 10));
+    EXPECT_EQ(typed("Player 1", " Zed q"), "Player 1 Zed q");
+    EXPECT_EQ(typed("Ab", backspace), "A");
+    EXPECT_EQ(typed("Ab", backspace + backspace + backspace), "");
 }
 
 TEST(NameEntry, EveryOtherCodeChangesNothing)
 {
     for (int code = 0; code < 256; code++) {
-        bool letter = (code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z');
-        if (letter || code == ' ' || code == key_code_backspace || code == key_code_enter)
+        if (std::isalpha(code) && code < 128)
             continue;
-        Name name("Player 2");
-        EXPECT_FALSE(edit_name(name.text, code)) << code;
-        EXPECT_STREQ(name.text, "Player 2") << code;
+        if (code == ' ' || code == key_code_backspace || code == key_code_enter)
+            continue;
+        bool confirmed = true;
+        EXPECT_EQ(typed("Player 2", std::string(1, static_cast<char>(code)), &confirmed), "Player 2") << code;
+        EXPECT_FALSE(confirmed) << code;
     }
 }
 
-TEST(NameEntry, NameStopsGrowingAt18Characters)
+TEST(NameEntry, NameStopsGrowingAt18CharactersButStillTakesBackspaceAndEnter)
 {
-    Name name("");
-    name.type(letters);
-    EXPECT_EQ(std::string(name.text), letters.substr(0, max_typed_name));
-    name.type("x y");
-    EXPECT_EQ(std::strlen(name.text), static_cast<size_t>(max_typed_name));
-}
-
-TEST(NameEntry, FullNameStillTakesBackspaceAndEnter)
-{
-    Name name("");
-    name.type(letters.substr(0, max_typed_name));
-    name.type(std::string(1, key_code_backspace));
-    EXPECT_EQ(std::string(name.text), letters.substr(0, max_typed_name - 1));
-    name.type("st");
-    EXPECT_EQ(std::string(name.text), letters.substr(0, max_typed_name - 1) + "s");
-    EXPECT_TRUE(edit_name(name.text, key_code_enter));
-}
-
-// A label can be longer than anything typed; typing never lengthens it further.
-TEST(NameEntry, NineteenCharacterStartTakesNoMoreLetters)
-{
-    Name name("ABCDEFGHIJKLMNOPQRS");
-    name.type("T");
-    EXPECT_STREQ(name.text, "ABCDEFGHIJKLMNOPQRS");
-    name.type(std::string(1, key_code_backspace));
-    EXPECT_STREQ(name.text, "ABCDEFGHIJKLMNOPQR");
-}
-
-TEST(NameEntry, BackspaceRemovesTheLastCharacterUntilEmpty)
-{
-    Name name("Ab");
-    name.type(std::string(1, key_code_backspace));
-    EXPECT_STREQ(name.text, "A");
-    name.type(std::string(5, key_code_backspace));
-    EXPECT_STREQ(name.text, "");
+    std::string full = letters.substr(0, max_typed_name);
+    EXPECT_EQ(typed("", letters), full);
+    EXPECT_EQ(typed(full.c_str(), "x y"), full);
+    EXPECT_EQ(typed(full.c_str(), backspace + "st"), full.substr(0, max_typed_name - 1) + "s");
+    bool confirmed = false;
+    EXPECT_EQ(typed(full.c_str(), "\r", &confirmed), full);
+    EXPECT_TRUE(confirmed);
+    // A 19-character label is longer than anything typed; typing never lengthens it.
+    EXPECT_EQ(typed("ABCDEFGHIJKLMNOPQRS", "T"), "ABCDEFGHIJKLMNOPQRS");
 }
 
 TEST(NameEntry, EnterConfirmsOnlyANonEmptyName)
 {
-    Name name("Player 1");
-    EXPECT_TRUE(edit_name(name.text, key_code_enter));
-    EXPECT_STREQ(name.text, "Player 1");
-
-    Name empty("");
-    EXPECT_FALSE(edit_name(empty.text, key_code_enter));
-    EXPECT_FALSE(empty.type("\r\r"));
-    EXPECT_TRUE(empty.type("Q\r"));
-    EXPECT_STREQ(empty.text, "Q");
+    bool confirmed = false;
+    EXPECT_EQ(typed("Player 1", "\r", &confirmed), "Player 1");
+    EXPECT_TRUE(confirmed);
+    typed("", "\r", &confirmed);
+    EXPECT_FALSE(confirmed);
+    EXPECT_EQ(typed("", "\rQ\r", &confirmed), "Q");
+    EXPECT_TRUE(confirmed);
 }
 
 // The buffer comes from outside; a missing terminator must not lead past its 20 bytes.
 TEST(NameEntry, BufferWithoutTerminatorIsCutNotOverrun)
 {
-    Name name("");
-    std::memset(name.text, 'x', sizeof name.text);
-    edit_name(name.text, key_code_backspace);
-    EXPECT_EQ(std::strlen(name.text), static_cast<size_t>(score_field_chars - 1));
+    char name[score_field_size];
+    std::memset(name, 'x', sizeof name);
+    edit_name(name, key_code_backspace);
+    EXPECT_EQ(std::strlen(name), static_cast<size_t>(score_field_chars - 1));
 }
