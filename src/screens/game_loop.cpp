@@ -10,6 +10,7 @@
 #include "screens/game_over.h"
 #include "screens/hud.h"
 #include "screens/layout.h"
+#include "screens/modifier_echo.h"
 #include "screens/panel.h"
 #include "screens/popup_view.h"
 #include "screens/well_view.h"
@@ -64,12 +65,14 @@ GameRun begin_game(int count, BITMAP* frame_buffer, BITMAP* game_background,
     time_left = game_ticks;
     GameRun run{tick_count.load(), frame_buffer, game_background, output};
     clear_keybuf();
+    reset_modifier_echo();
     return run;
 }
 
 // Compares by inequality, not order, so a game survives tick_count wrapping at 2^32.
 void game_pass(GameRun& run)
 {
+    hide_modifier_echo(key, tick_count.load());
     bool ticked = false;
     while (run.last != tick_count.load()) {
         simulate_tick(run);
