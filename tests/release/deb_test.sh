@@ -27,6 +27,7 @@ if dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '^\./usr/' | grep -qv '^\./$'
     fail "files outside /usr: $(dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '^\./usr/')"
 fi
 check_tree "$root/usr"
+check_manual "$root/usr"
 check_desktop_entry "$root/usr" /usr
 check_launcher "$root/usr"
 finish

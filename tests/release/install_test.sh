@@ -6,6 +6,7 @@ prefix="$scratch/prefix"
 cmake --install "$BUILD_DIR" --prefix "$prefix" >"$scratch/install.log" \
     || { cat "$scratch/install.log" >&2; fail "cmake --install failed"; finish; }
 check_tree "$prefix"
+check_manual "$prefix"
 check_desktop_entry "$prefix" "$prefix"
 check_launcher "$prefix"
 

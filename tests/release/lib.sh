@@ -1,5 +1,5 @@
 # Checks shared by the release tests: an installed tree's files, its launcher and desktop entry.
-# The tests set BUILD_DIR, GAMES_DIR, PROGRAM_DIR, DATA_DIR, DATAROOT_DIR, DOC_DIR, WITH_DATA,
+# The tests set BUILD_DIR, GAMES_DIR, PROGRAM_DIR, DATA_DIR, DATAROOT_DIR, DOC_DIR, MAN_DIR, WITH_DATA,
 # WITH_PATCHES (see CMakeLists.txt); each sources this file first.
 set -euo pipefail
 
@@ -27,6 +27,7 @@ expected_files() {
         echo "$DATAROOT_DIR/applications/blockrise.desktop"
         echo "$DATAROOT_DIR/icons/hicolor/scalable/apps/blockrise.svg"
         echo "$DOC_DIR/install.md"
+        echo "$MAN_DIR/man6/blockrise.6.gz"
     } | LC_ALL=C sort
 }
 
@@ -56,6 +57,18 @@ check_tree() {
         fi
     else
         fail "the program is not an ELF executable: $(file "$prefix/$PROGRAM_DIR/blockrise")"
+    fi
+}
+
+# check_manual PREFIX: the manual page is compressed and formats without a warning.
+check_manual() {
+    local page="$1/$MAN_DIR/man6/blockrise.6.gz"
+    if ! gzip -t "$page" 2>/dev/null; then
+        fail "the manual page is not a gzip file"
+    elif command -v groff >/dev/null; then
+        local warnings
+        warnings=$(gzip -dc "$page" | groff -man -Tutf8 -ww -z 2>&1)
+        [ -z "$warnings" ] && pass "the manual page formats cleanly" || fail "groff: $warnings"
     fi
 }
 
