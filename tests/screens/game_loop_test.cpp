@@ -181,6 +181,20 @@ TEST_F(GameLoop, RightShiftEchoedOnLeftShiftSwapsForPlayerTwoOnly)
     EXPECT_NE(players[1].groups, nullptr);
 }
 
+TEST_F(GameLoop, WellsSitInTheirPanelsAtTheirPlaces)
+{
+    begin(2);
+    EXPECT_EQ(players[0].view->x_ofs, 64);
+    EXPECT_EQ(players[1].view->x_ofs, 384);
+    EXPECT_EQ(players[1].view->y_ofs, 48);
+    const int plain = rgb_at(background, 10, 11).sum();
+    for (int x : {64, 255, 384, 575})
+        EXPECT_LT(rgb_at(background, x, 431).sum(), plain) << x; // under a panel's fill
+    for (int x : {59, 260, 379, 580})
+        EXPECT_EQ(rgb_at(background, x, 201).sum(), plain) << x;
+    EXPECT_EQ(getpixel(frame, 300, 301), getpixel(background, 300, 301));
+}
+
 TEST_F(GameLoop, ReleaseFreesTheImagesAndPopups)
 {
     begin(2);
