@@ -121,6 +121,12 @@ GameProcess launch_game(const LaunchOptions& options)
     fs::create_directories(game.work_dir);
     if (!prepare_datafile(game.work_dir, options.datafile))
         return game;
+    if (options.with_scores) {
+        std::ofstream scores(game.work_dir + "/scores", std::ios::binary);
+        scores << options.scores_content;
+        if (!scores)
+            return game;
+    }
 
     const std::vector<std::string> env = child_environment(options, game.root);
     std::vector<char*> envp;

@@ -18,6 +18,8 @@ struct LaunchOptions {
     DatafileSetup datafile = DatafileSetup::copy;
     bool with_display = true;               // false: DISPLAY is removed from the environment
     std::vector<std::string> extra_env;     // "NAME=value" entries added to the environment
+    bool with_scores = false;               // true: a "scores" file holding scores_content
+    std::string scores_content;
 };
 
 inline LaunchOptions with_datafile(DatafileSetup setup)
