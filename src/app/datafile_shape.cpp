@@ -3,42 +3,22 @@
 // calls an empty loader for (a crash). So the layout is checked here, on the unpacked bytes.
 #include "app/datafile_shape.h"
 
+#include "app/datafile_objects.h"
+#include "app/datafile_unpack.h"
+
 #include <allegro.h>
 #include <cstdio>
 #include <vector>
 
 namespace {
 
-constexpr size_t read_block = 64 * 1024;
+constexpr size_t read_block = 16 * 1024;
 constexpr size_t max_unpacked_size = 64 * 1024 * 1024; // far beyond any datafile the game needs
+constexpr size_t max_file_size = max_unpacked_size;
 constexpr int max_nesting = 8;
 constexpr size_t smallest_object = 12; // type, file size and data size
 
 char message[256];
-
-struct Reader {
-    const uint8_t* at;
-    size_t left;
-
-    bool get32(int32_t& value)
-    {
-        if (left < 4)
-            return false;
-        value = static_cast<int32_t>((uint32_t(at[0]) << 24) | (uint32_t(at[1]) << 16) |
-                                     (uint32_t(at[2]) << 8) | uint32_t(at[3]));
-        at += 4;
-        left -= 4;
-        return true;
-    }
-    bool skip(int32_t count)
-    {
-        if (count < 0 || size_t(count) > left)
-            return false;
-        at += count;
-        left -= size_t(count);
-        return true;
-    }
-};
 
 const char* fail(const char* name, int object, const char* what)
 {
@@ -46,7 +26,7 @@ const char* fail(const char* name, int object, const char* what)
     return message;
 }
 
-const char* walk_objects(const char* name, Reader& in, int depth)
+const char* walk_objects(const char* name, ByteReader& in, int depth)
 {
     int32_t count = 0;
     if (!in.get32(count)) {
@@ -66,7 +46,8 @@ const char* walk_objects(const char* name, Reader& in, int depth)
             if (type != DAT_PROPERTY)
                 break;
             int32_t property_type = 0, property_size = 0;
-            if (!in.get32(property_type) || !in.get32(property_size) || !in.skip(property_size))
+            if (!in.get32(property_type) || !in.get32(property_size) || property_size < 0 ||
+                !in.skip(size_t(property_size)))
                 return fail(name, i, "has a property that is cut short");
         }
         if (type == DAT_END)
@@ -80,14 +61,16 @@ const char* walk_objects(const char* name, Reader& in, int depth)
             return fail(name, i, "is compressed on its own, which the game does not read");
         if (size_t(data_size) > in.left)
             return fail(name, i, "is cut short");
+        if (const char* problem = check_object_body(type, in.at, size_t(data_size)))
+            return fail(name, i, problem);
         if (type == DAT_FILE) {
             if (depth >= max_nesting)
                 return fail(name, i, "nests datafiles too deeply");
-            Reader inner{in.at, size_t(data_size)};
+            ByteReader inner{in.at, size_t(data_size)};
             if (const char* problem = walk_objects(name, inner, depth + 1))
                 return problem;
         }
-        in.skip(data_size);
+        in.skip(size_t(data_size));
     }
     return nullptr;
 }
@@ -96,7 +79,7 @@ const char* walk_objects(const char* name, Reader& in, int depth)
 
 const char* check_datafile_bytes(const char* name, const uint8_t* bytes, size_t size)
 {
-    Reader in{bytes, size};
+    ByteReader in{bytes, size};
     int32_t magic = 0;
     if (!in.get32(magic) || magic != DAT_MAGIC) {
         std::snprintf(message, sizeof message, "%s: is not a datafile of this library version",
@@ -108,24 +91,20 @@ const char* check_datafile_bytes(const char* name, const uint8_t* bytes, size_t 
 
 const char* check_datafile_shape(const char* path)
 {
-    PACKFILE* file = pack_fopen(path, F_READ_PACKED);
-    if (!file) {
-        std::snprintf(message, sizeof message, "%s: cannot be read as a datafile", path);
+    std::vector<uint8_t> file;
+    if (std::FILE* in = std::fopen(path, "rb")) {
+        uint8_t block[read_block];
+        size_t got;
+        while ((got = std::fread(block, 1, sizeof block, in)) > 0 && file.size() <= max_file_size)
+            file.insert(file.end(), block, block + got);
+        std::fclose(in);
+    } else {
+        std::snprintf(message, sizeof message, "%s: cannot be opened", path);
         return message;
     }
     std::vector<uint8_t> bytes;
-    for (;;) {
-        const size_t old_size = bytes.size();
-        bytes.resize(old_size + read_block);
-        const long got = pack_fread(bytes.data() + old_size, read_block, file);
-        bytes.resize(old_size + size_t(got > 0 ? got : 0));
-        if (got < long(read_block) || bytes.size() > max_unpacked_size)
-            break;
-    }
-    pack_fclose(file);
-    if (bytes.size() > max_unpacked_size) {
-        std::snprintf(message, sizeof message, "%s: unpacks to more than %zu bytes", path,
-                      max_unpacked_size);
+    if (const char* problem = unpack_datafile(file, bytes, max_unpacked_size)) {
+        std::snprintf(message, sizeof message, "%s: %s", path, problem);
         return message;
     }
     return check_datafile_bytes(path, bytes.data(), bytes.size());
