@@ -3,6 +3,7 @@
 
 #include <allegro.h>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "scores/table.h"
@@ -50,20 +51,23 @@ std::string file_bytes(const HighScoreTable& table)
     return bytes;
 }
 
+void write_line(const char* field, PACKFILE* file)
+{
+    pack_fwrite(field, static_cast<long>(std::strlen(field)), file);
+    pack_fputs("\n", file);
+}
+
 // False only when the file could not be opened; write errors show in the read-back.
 bool write_table(const char* path, const HighScoreTable& table)
 {
     PACKFILE* file = pack_fopen(path, F_WRITE);
     if (!file)
         return false;
-    // pack_fputs converts from the current format to UTF-8; from UTF-8 that is no
-    // conversion at all, so every byte goes out as it is held.
-    TextFormat bytes_as_held(U_UTF8);
+    // The fields go out as raw bytes: pack_fputs would decode them as text first, and a
+    // hand-edited name need not be valid text (a stray six-byte UTF-8 lead byte hangs it).
     for (int i = 0; i < high_score_count; i++) {
-        pack_fputs(table.name_texts[i], file);
-        pack_fputs("\n", file);
-        pack_fputs(table.score_texts[i], file);
-        pack_fputs("\n", file);
+        write_line(table.name_texts[i], file);
+        write_line(table.score_texts[i], file);
     }
     pack_fclose(file);
     return true;
