@@ -51,6 +51,7 @@ TEST_F(Resources, AWholeSessionLeaksNothingAndTouchesNoFreedMemory)
     if (!BLOCKRISE_SANITIZED)
         GTEST_SKIP() << "needs the program built with BLOCKRISE_SANITIZE=ON (build-asan)";
     LaunchOptions options;
+    options.with_sound = true; // the sound drivers and the synthesiser run too
     // A distinct exit status tells a sanitizer's verdict from the program's own failures;
     // the report itself lands in the captured stderr.
     options.extra_env = {

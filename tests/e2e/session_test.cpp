@@ -107,8 +107,7 @@ TEST_F(EndToEnd, TheTableShowsTheNameJustEntered)
     ASSERT_TRUE(start_game_from_menu(driver(), 1));
     hold_escape(driver());
     ASSERT_TRUE(wait_screen(driver(), name_entry_shown, "the name entry", game_over_timeout_s));
-    // Enter at once keeps the offered label; the table then shows more white ink in its
-    // first row than a default entry would leave there only if something was drawn at all.
+    // Enter at once keeps the offered label, which the table then shows in its first row.
     x->tap("Return");
     ASSERT_TRUE(wait_screen(driver(), table_shown, "the high-score table"));
     const Frame table = x->grab();

@@ -61,7 +61,21 @@ bool prepare_datafile(const std::string& dir, DatafileSetup setup)
     return false;
 }
 
-std::vector<std::string> child_environment(const LaunchOptions& options, const std::string& home)
+// Sound goes to a file in the run's folder; the library finds the patches through allegro.cfg.
+bool prepare_sound(const GameProcess& game)
+{
+    std::ofstream asoundrc(game.root + "/.asoundrc");
+    asoundrc << "pcm.!default { type file  slave.pcm \"null\"  file \"" << game.root
+             << "/sound.raw\"  format \"raw\" }\n";
+    std::error_code error;
+    fs::copy_file(ALLEGRO_CFG_PATH, game.work_dir + "/allegro.cfg", error);
+    if (!error && generated_patches_present())
+        fs::copy_file(PATCHES_DAT_PATH, game.work_dir + "/patches.dat", error);
+    return bool(asoundrc) && !error;
+}
+
+std::vector<std::string> child_environment(const LaunchOptions& options, const std::string& home,
+                                           const std::string& work_dir)
 {
     std::vector<std::string> env;
     for (char** e = environ; *e; e++) {
@@ -74,6 +88,8 @@ std::vector<std::string> child_environment(const LaunchOptions& options, const s
     }
     // A home of its own keeps the user's sound and library settings out of the run.
     env.push_back("HOME=" + home);
+    if (options.with_sound)
+        env.push_back("ALLEGRO=" + work_dir);
     for (const std::string& extra : options.extra_env)
         env.push_back(extra);
     return env;
@@ -110,6 +126,8 @@ std::string program_under_test()
 
 bool generated_datafile_present() { return fs::exists(generated_datafile()); }
 
+bool generated_patches_present() { return fs::exists(PATCHES_DAT_PATH); }
+
 GameProcess launch_game(const LaunchOptions& options)
 {
     GameProcess game;
@@ -128,7 +146,9 @@ GameProcess launch_game(const LaunchOptions& options)
             return game;
     }
 
-    const std::vector<std::string> env = child_environment(options, game.root);
+    if (options.with_sound && !prepare_sound(game))
+        return game;
+    const std::vector<std::string> env = child_environment(options, game.root, game.work_dir);
     std::vector<char*> envp;
     for (const std::string& e : env)
         envp.push_back(const_cast<char*>(e.c_str()));

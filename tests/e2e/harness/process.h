@@ -18,6 +18,7 @@ struct LaunchOptions {
     DatafileSetup datafile = DatafileSetup::copy;
     bool with_display = true;               // false: DISPLAY is removed from the environment
     std::vector<std::string> extra_env;     // "NAME=value" entries added to the environment
+    bool with_sound = false;                // ALSA into a file, tunes through the software synthesiser
     bool with_scores = false;               // true: a "scores" file holding scores_content
     std::string scores_content;
 };
@@ -45,6 +46,9 @@ bool generated_datafile_present();
 
 // The program the tests run: the one built beside them, or BLOCKRISE_E2E_PROGRAM when set.
 std::string program_under_test();
+
+// Whether the generated instrument patches exist, which the software synthesiser needs.
+bool generated_patches_present();
 
 // Prepares a fresh working directory as asked and starts the program in it.
 // Returns a process with pid -1 when the program cannot be started.
