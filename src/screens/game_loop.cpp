@@ -54,7 +54,7 @@ GameRun begin_game(int count, BITMAP* frame_buffer, BITMAP* game_background,
                    const Output& output)
 {
     start_game(count);
-    for (int i = 0; i < count; i++) {
+    for (int i = 0; i < count && i < max_players; i++) {
         attach_well(i, frame_buffer, well_left_edge[i], well_top);
         draw_panel(game_background, well_left_edge[i] - panel_border, well_top - panel_border,
                    well_panel_width, well_panel_height);
