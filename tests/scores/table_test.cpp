@@ -1,4 +1,5 @@
-// Ranking, insertion and the reading of score texts as numbers.
+// Ranking, insertion, score texts read as numbers, and the name-entry rule key by key.
+#include <cctype>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -7,18 +8,32 @@
 #include <string>
 #include <vector>
 
+#include "scores/name_edit.h"
 #include "scores/table.h"
 
 namespace {
 
-// Names "n0".."n9" with the given score texts.
-void set_table(const std::vector<const char*>& scores)
+using Scores = std::vector<const char*>;
+
+// Names "n0".."n9" with the given score texts; entries past them stay empty.
+void set_table(const Scores& scores)
 {
     high_score_table = {};
     for (size_t i = 0; i < scores.size(); i++) {
         copy_field(high_score_table.name_texts[i], ("n" + std::to_string(i)).c_str());
         copy_field(high_score_table.score_texts[i], scores[i]);
     }
+}
+
+// Starts a name as `start`, applies each code; the name, and whether the last code confirmed it.
+std::pair<std::string, bool> typed(const std::string& start, const std::string& codes)
+{
+    char name[score_field_size];
+    copy_field(name, start.c_str());
+    bool done = false;
+    for (char c : codes)
+        done = edit_name(name, static_cast<unsigned char>(c));
+    return {name, done};
 }
 
 struct Ranking : testing::Test {
@@ -29,20 +44,20 @@ struct Ranking : testing::Test {
 
 TEST_F(Ranking, NewScoreGoesInFrontOfTheFirstEntryItEqualsOrBeats)
 {
-    set_table({"500", "300", "300", "100", "0", "0", "0", "0", "0", "0"});
-    EXPECT_EQ(high_score_rank(300), 1);
-    EXPECT_EQ(high_score_rank(299), 3);
-    EXPECT_EQ(high_score_rank(0), 4);
-    EXPECT_EQ(high_score_rank(-1), -1);
-    set_table(std::vector<const char*>(high_score_count, "50"));
-    EXPECT_EQ(high_score_rank(49), -1);
-    EXPECT_EQ(high_score_rank(50), 0);
-    set_table({}); // empty texts count as 0
-    EXPECT_EQ(high_score_rank(0), 0);
-    EXPECT_EQ(high_score_rank(-1), -1);
+    const Scores with_tie = {"500", "300", "300", "100", "0", "0", "0", "0", "0", "0"}, full_of_50(high_score_count, "50");
+    const Scores out_of_range = {"2147483648", "0", "0", "0", "0", "0", "0", "0", "0", "-2147483649"};
+    const struct { Scores table; int32_t score; int rank; } rows[] = {
+        {with_tie, 300, 1}, {with_tie, 299, 3}, {with_tie, 0, 4}, {with_tie, -1, -1}, // a tie ranks above
+        {full_of_50, 49, -1}, {full_of_50, 50, 0}, {{}, 0, 0}, {{}, -1, -1},           // empty texts count 0
+        {out_of_range, 2000000000, 1}, {out_of_range, -2000000000, 9}, {out_of_range, INT32_MIN, 9},
+    };
+    for (const auto& row : rows) {
+        set_table(row.table);
+        EXPECT_EQ(high_score_rank(row.score), row.rank) << row.score << " over " << (row.table.empty() ? "" : row.table[0]);
+    }
 }
 
-TEST_F(Ranking, InsertMovesLaterEntriesDownAndDropsTheLast)
+TEST_F(Ranking, InsertMovesLaterEntriesDownDropsTheLastAndCutsALongName)
 {
     set_table({"90", "80", "70", "60", "50", "40", "30", "20", "10", "5"});
     HighScoreTable before = high_score_table;
@@ -60,24 +75,12 @@ TEST_F(Ranking, InsertMovesLaterEntriesDownAndDropsTheLast)
     before = high_score_table;
     insert_high_score(high_score_count, "X", 1); // outside the table: nothing happens
     EXPECT_EQ(std::memcmp(&high_score_table, &before, sizeof before), 0);
-}
 
-TEST_F(Ranking, TieRanksAboveTheOlderEntry)
-{
-    set_table({"500", "300", "300", "100", "0", "0", "0", "0", "0", "0"});
-    insert_high_score(high_score_rank(300), "New", 300);
-    EXPECT_STREQ(high_score_table.name_texts[1], "New");
-    EXPECT_STREQ(high_score_table.name_texts[2], "n1");
-}
-
-TEST_F(Ranking, LongNameIsCutToItsFieldAndTouchesNoOtherEntry)
-{
-    set_table({"90", "80", "70", "60", "50", "40", "30", "20", "10", "5"});
     const char* long_name = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdef";
     insert_high_score(3, long_name, INT32_MIN);
     EXPECT_EQ(std::string(high_score_table.name_texts[3]), std::string(long_name, score_field_chars));
     EXPECT_EQ(score_value(high_score_table.score_texts[3]), INT32_MIN);
-    EXPECT_STREQ(high_score_table.name_texts[4], "n3");
+    EXPECT_STREQ(high_score_table.name_texts[4], before.name_texts[3]);
 }
 
 TEST(ScoreText, CountsAsAtoiWhereTheNumberFitsAndIsHeldToInt32Beyond)
@@ -85,24 +88,16 @@ TEST(ScoreText, CountsAsAtoiWhereTheNumberFitsAndIsHeldToInt32Beyond)
     for (const char* text : {"007", "abc", "-5", "", "  42", "+3", "12abc", "\t9", "0x10", "- 4",
                              "2147483647", "-2147483648"})
         EXPECT_EQ(score_value(text), std::atoi(text)) << '"' << text << '"';
-    EXPECT_EQ(score_value("2147483648"), INT32_MAX);
-    EXPECT_EQ(score_value("99999999999999999999999"), INT32_MAX);
-    EXPECT_EQ(score_value("-2147483649"), INT32_MIN);
-    EXPECT_EQ(score_value("-99999999999"), INT32_MIN);
-}
-
-TEST_F(Ranking, TooBigScoreTextRanksAsTheLargestAndTooSmallAsTheSmallest)
-{
-    set_table({"2147483648", "0", "0", "0", "0", "0", "0", "0", "0", "-2147483649"});
-    EXPECT_EQ(high_score_rank(2000000000), 1);
-    EXPECT_EQ(high_score_rank(-2000000000), 9);
-    EXPECT_EQ(high_score_rank(INT32_MIN), 9);
+    for (const char* text : {"2147483648", "99999999999999999999999"})
+        EXPECT_EQ(score_value(text), INT32_MAX) << text;
+    for (const char* text : {"-2147483649", "-99999999999"})
+        EXPECT_EQ(score_value(text), INT32_MIN) << text;
 }
 
 // Whatever arrives, entries placed by the ranking rule keep the table descending.
 TEST_F(Ranking, RandomArrivalsKeepTheTableDescending)
 {
-    set_table(std::vector<const char*>(high_score_count, "0"));
+    set_table(Scores(high_score_count, "0"));
     std::mt19937 random(20261206);
     std::uniform_int_distribution<int32_t> any_score(-50, 5000);
     for (int n = 0; n < 5000; n++) {
@@ -113,4 +108,35 @@ TEST_F(Ranking, RandomArrivalsKeepTheTableDescending)
         for (int i = 1; i < high_score_count; i++)
             ASSERT_GE(score_value(high_score_table.score_texts[i - 1]), score_value(high_score_table.score_texts[i]));
     }
+}
+
+TEST(NameEntry, LettersAndSpacesAppendUpTo18BackspaceTakesOneAndEnterConfirmsANonEmptyName)
+{
+    const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", bs(1, key_code_backspace);
+    const std::string full = letters.substr(0, max_typed_name);
+    const struct { std::string start, codes, name; bool confirmed; } rows[] = {
+        {"Player 1", " Zed q", "Player 1 Zed q", false}, {"Ab", bs, "A", false}, {"Ab", bs + bs + bs, "", false},
+        {"", letters, full, false}, {full, "x y", full, false}, {full, "\r", full, true},
+        {full, bs + "st", full.substr(0, max_typed_name - 1) + "s", false},
+        {"ABCDEFGHIJKLMNOPQRS", "T", "ABCDEFGHIJKLMNOPQRS", false}, // a 19-character label never lengthens
+        {"Player 1", "\r", "Player 1", true}, {"", "\r", "", false}, {"", "\rQ\r", "Q", true},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(typed(row.start, row.codes), std::make_pair(row.name, row.confirmed))
+            << '"' << row.start << "\" + \"" << row.codes << '"';
+    for (int code = 0; code < 256; code++) {
+        if ((std::isalpha(code) && code < 128) || code == ' ' || code == key_code_backspace || code == key_code_enter)
+            continue;
+        EXPECT_EQ(typed("Player 2", std::string(1, static_cast<char>(code))), std::make_pair(std::string("Player 2"), false))
+            << "code " << code;
+    }
+}
+
+// The buffer comes from outside; a missing terminator must not lead past its 20 bytes.
+TEST(NameEntry, BufferWithoutTerminatorIsCutNotOverrun)
+{
+    char name[score_field_size];
+    std::memset(name, 'x', sizeof name);
+    edit_name(name, key_code_backspace);
+    EXPECT_EQ(std::strlen(name), static_cast<size_t>(score_field_chars - 1));
 }
