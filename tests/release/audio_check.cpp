@@ -10,30 +10,20 @@ constexpr int windows_per_second = 10;
 // silence is a constant (0, or the mid-point of unsigned samples): no swing at all.
 constexpr int audible_swing = 64;
 
-int sample_at(const std::vector<uint8_t>& bytes, size_t frame, int channel,
-              const AudioFormat& format)
+int sample_at(const std::vector<uint8_t>& bytes, size_t frame, int channel, const AudioFormat& format)
 {
-    if (format.bits == 8)
-        return bytes[frame * format.channels + channel] << 8;
-    const size_t at = (frame * format.channels + channel) * 2;
-    return bytes[at] | (bytes[at + 1] << 8);
+    const size_t at = (frame * format.channels + channel) * format.bits / 8;
+    return format.bits == 8 ? bytes[at] << 8 : bytes[at] | (bytes[at + 1] << 8);
 }
 
-// `a` relative to `reference`, taken modulo 2^16: the same for signed and unsigned
-// samples, as long as the signal stays within half the range around the reference.
-int offset(int a, int reference)
-{
-    return static_cast<int16_t>(static_cast<uint16_t>(a - reference));
-}
-
-int swing(const std::vector<uint8_t>& bytes, size_t start, size_t end, int channel,
-          const AudioFormat& format)
+// Offsets from the first sample, taken modulo 2^16, are the same for signed and unsigned
+// samples as long as the signal stays within half the range around it.
+int swing(const std::vector<uint8_t>& bytes, size_t start, size_t end, int channel, const AudioFormat& format)
 {
     const int reference = sample_at(bytes, start, channel, format);
-    int low = 0;
-    int high = 0;
+    int low = 0, high = 0;
     for (size_t f = start; f < end; f++) {
-        const int d = offset(sample_at(bytes, f, channel, format), reference);
+        const int d = static_cast<int16_t>(static_cast<uint16_t>(sample_at(bytes, f, channel, format) - reference));
         low = std::min(low, d);
         high = std::max(high, d);
     }
@@ -47,15 +37,12 @@ AudioSummary summarise_audio(const std::vector<uint8_t>& bytes, const AudioForma
     AudioSummary s{0, 0};
     if ((format.bits != 8 && format.bits != 16) || format.channels < 1 || format.frequency < 1)
         return s;
-    const size_t frame_bytes = static_cast<size_t>(format.channels * format.bits / 8);
-    const size_t frames = bytes.size() / frame_bytes;
+    const size_t frames = bytes.size() / static_cast<size_t>(format.channels * format.bits / 8);
     const size_t window = static_cast<size_t>(std::max(1, format.frequency / windows_per_second));
-    for (size_t start = 0; start < frames; start += window) {
-        const size_t end = std::min(start + window, frames);
+    for (size_t start = 0; start < frames; start += window, s.windows++) {
         bool heard = false;
         for (int c = 0; c < format.channels && !heard; c++)
-            heard = swing(bytes, start, end, c, format) > audible_swing;
-        s.windows++;
+            heard = swing(bytes, start, std::min(start + window, frames), c, format) > audible_swing;
         s.sounding_windows += heard ? 1 : 0;
     }
     return s;

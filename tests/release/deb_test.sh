@@ -9,25 +9,18 @@ debs=("$scratch"/out/*.deb)
 deb=${debs[0]}
 echo "package: $(basename "$deb"), $(du -k "$deb" | cut -f1) KiB"
 
-field() { dpkg-deb -f "$deb" "$1"; }
-[ "$(field Package)" = blockrise ] || fail "package name is '$(field Package)'"
-[ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "architecture is '$(field Architecture)'"
-[ "$(field Section)" = games ] || fail "section is '$(field Section)'"
-depends=$(field Depends)
+for field in Package=blockrise Section=games "Architecture=$(dpkg --print-architecture)"; do
+    check "$field" [ "$(dpkg-deb -f "$deb" "${field%%=*}")" = "${field#*=}" ]
+done
+depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 packages=$(tr ',|' '\n\n' <<<"$depends" | sed 's/(.*//; s/[[:space:]]//g')
 for needed in liballegro4.4 libc6 libstdc++6; do
-    grep -qxF "$needed" <<<"$packages" && pass "depends on $needed" || fail "no dependency on $needed"
+    check "depends on $needed" grep -qxF "$needed" <<<"$packages"
 done
-if grep -q -- '-dev$' <<<"$packages"; then fail "depends on a development package"; fi
+check "depends on no development package" not grep -- '-dev$' <<<"$packages"
+check "every file is under /usr" not grep -v '^\./\(usr/.*\)\?$' < <(dpkg-deb -c "$deb" | awk '{print $6}')
 
-root="$scratch/root"
-dpkg -x "$deb" "$root"
-if dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '^\./usr/' | grep -qv '^\./$'; then
-    fail "files outside /usr: $(dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '^\./usr/')"
-fi
-check_tree "$root/usr"
-check_manual "$root/usr"
-check_desktop_entry "$root/usr" /usr
-check_launcher "$root/usr"
+dpkg -x "$deb" "$scratch/root"
+check_installed "$scratch/root/usr" /usr
 finish

@@ -9,182 +9,141 @@ trap 'rm -rf "$scratch"' EXIT
 
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
-finish() {
-    [ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
+# check WHAT COMMAND...: one check, passed when the command succeeds.
+check() { local what=$1; shift; if "$@"; then pass "$what"; else fail "$what"; fi; }
+not() { ! "$@"; }
+skip() { echo "skipped: $*"; exit 77; }
+finish() { [ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }; }
+
+# cmake --install into "$prefix".
+install_prefix() {
+    prefix="$scratch/prefix"
+    cmake --install "$BUILD_DIR" --prefix "$prefix" >"$scratch/install.log" \
+        || { cat "$scratch/install.log" >&2; fail "cmake --install failed"; finish; }
+}
+
+# A "$home" whose ALSA default device writes raw samples into "$recording": no sound card needed.
+record_sound() {
+    home="$scratch/home" recording="$scratch/recording.raw"
+    mkdir -p "$home"
+    printf 'pcm.!default { type file  slave.pcm "null"  file "%s"  format "raw" }\n' "$recording" >"$home/.asoundrc"
 }
 
 # The files a player's machine needs, relative to the prefix, sorted.
 expected_files() {
     {
-        echo "$GAMES_DIR/blockrise"
-        echo "$PROGRAM_DIR/blockrise"
-        echo "$DATA_DIR/allegro.cfg"
+        printf '%s\n' "$GAMES_DIR/blockrise" "$PROGRAM_DIR/blockrise" "$DATA_DIR/allegro.cfg" "$DOC_DIR/install.md" \
+            "$DATAROOT_DIR/applications/blockrise.desktop" "$DATAROOT_DIR/icons/hicolor/scalable/apps/blockrise.svg" \
+            "$MAN_DIR/man6/blockrise.6.gz"
         if [ "$WITH_DATA" = 1 ]; then echo "$DATA_DIR/blocks.dat"; fi
         if [ "$WITH_PATCHES" = 1 ]; then
             echo "$DATA_DIR/patches.dat"
             if [ -e /usr/share/doc/freepats/copyright ]; then echo "$DOC_DIR/copyright.freepats"; fi
         fi
-        echo "$DATAROOT_DIR/applications/blockrise.desktop"
-        echo "$DATAROOT_DIR/icons/hicolor/scalable/apps/blockrise.svg"
-        echo "$DOC_DIR/install.md"
-        echo "$MAN_DIR/man6/blockrise.6.gz"
     } | LC_ALL=C sort
 }
 
-# check_tree PREFIX: exactly the expected files, readable by everyone, programs runnable.
-check_tree() {
-    local prefix=$1 found
+# check_installed PREFIX REAL_PREFIX: files, manual page, desktop entry and launcher of a tree
+# that will be found at REAL_PREFIX.
+check_installed() {
+    local prefix=$1 real=$2 program="$1/$PROGRAM_DIR/blockrise" found p
     found=$(cd "$prefix" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort)
-    if [ "$found" = "$(expected_files)" ]; then
-        pass "installed files are the expected ones"
-    else
-        fail "installed files differ from the expected ones:"
-        diff <(expected_files) <(echo "$found") >&2 || true
-    fi
-    local private
-    private=$(find "$prefix" -type f ! -perm -o=r)
-    [ -z "$private" ] && pass "every file is readable by every user" || fail "unreadable by others: $private"
+    check "installed files are the expected ones" [ "$found" = "$(expected_files)" ]
+    diff <(expected_files) <(echo "$found") >&2 || true
+    check "every file is readable by every user" [ -z "$(find "$prefix" -type f ! -perm -o=r)" ]
     for p in "$GAMES_DIR/blockrise" "$PROGRAM_DIR/blockrise"; do
-        [ -x "$prefix/$p" ] && [ "$(stat -c %A "$prefix/$p" | cut -c10)" = x ] \
-            && pass "$p is executable by everyone" || fail "$p is not executable by everyone"
+        check "$p is executable by everyone" [ "$(stat -L -c %A "$prefix/$p" 2>/dev/null | cut -c10)" = x ]
     done
-    if file -L "$prefix/$PROGRAM_DIR/blockrise" | grep -q 'ELF.*executable'; then
-        pass "the program is a native executable"
-        if ldd "$prefix/$PROGRAM_DIR/blockrise" | grep -q 'not found'; then
-            fail "the program needs libraries this machine lacks: $(ldd "$prefix/$PROGRAM_DIR/blockrise" | grep 'not found')"
-        else
-            pass "the program's libraries are all found"
-        fi
-    else
-        fail "the program is not an ELF executable: $(file "$prefix/$PROGRAM_DIR/blockrise")"
-    fi
-}
+    check "the program is a native executable" sh -c 'file -L "$1" | grep -q "ELF.*executable"' _ "$program"
+    check "the program's libraries are all found" not sh -c 'ldd "$1" | grep >&2 "not found"' _ "$program"
 
-# check_manual PREFIX: the manual page is compressed and formats without a warning.
-check_manual() {
-    local page="$1/$MAN_DIR/man6/blockrise.6.gz"
-    if ! gzip -t "$page" 2>/dev/null; then
-        fail "the manual page is not a gzip file"
-    elif command -v groff >/dev/null; then
-        local warnings
-        warnings=$(gzip -dc "$page" | groff -man -Tutf8 -ww -z 2>&1)
-        [ -z "$warnings" ] && pass "the manual page formats cleanly" || fail "groff: $warnings"
+    local page="$prefix/$MAN_DIR/man6/blockrise.6.gz"
+    check "the manual page is compressed" gzip -t "$page"
+    if command -v groff >/dev/null; then
+        check "the manual page formats cleanly" [ -z "$(gzip -dc "$page" | groff -man -Tutf8 -ww -z 2>&1 | tee /dev/stderr)" ]
     fi
-}
 
-# check_desktop_entry PREFIX REAL_PREFIX: the entry starts the installed command and names the icon.
-check_desktop_entry() {
-    local prefix=$1 real=$2
-    local entry="$prefix/$DATAROOT_DIR/applications/blockrise.desktop"
-    [ -f "$entry" ] || { fail "no desktop entry"; return; }
-    local exec icon
-    exec=$(sed -n 's/^Exec=//p' "$entry")
-    icon=$(sed -n 's/^Icon=//p' "$entry")
-    [ "$exec" = "$real/$GAMES_DIR/blockrise" ] && pass "desktop entry runs $exec" \
-        || fail "desktop entry runs '$exec', not $real/$GAMES_DIR/blockrise"
-    [ -x "$prefix/${exec#"$real"/}" ] || fail "the desktop entry's command is not in the tree"
-    [ -f "$prefix/$DATAROOT_DIR/icons/hicolor/scalable/apps/$icon.svg" ] && pass "desktop entry's icon '$icon' is installed" \
-        || fail "no icon named '$icon'"
-    grep -qx 'Type=Application' "$entry" && grep -q '^Name=.' "$entry" \
-        || fail "desktop entry lacks Type=Application or a Name"
-    if grep -q '@' "$entry"; then fail "desktop entry holds an unreplaced @placeholder@"; fi
+    local entry="$prefix/$DATAROOT_DIR/applications/blockrise.desktop" exec icon svg
+    exec=$(sed -n 's/^Exec=//p' "$entry" || true)
+    icon=$(sed -n 's/^Icon=//p' "$entry" || true)
+    svg="$prefix/$DATAROOT_DIR/icons/hicolor/scalable/apps/$icon.svg"
+    check "desktop entry runs $real/$GAMES_DIR/blockrise (it runs '$exec')" [ "$exec" = "$real/$GAMES_DIR/blockrise" ]
+    check "the desktop entry's command is in the tree" [ -x "$prefix/${exec#"$real"/}" ]
+    check "desktop entry's icon '$icon' is installed" [ -f "$svg" ]
+    check "desktop entry is of Type=Application" grep -qx 'Type=Application' "$entry"
+    check "desktop entry has a Name" grep -q '^Name=.' "$entry"
+    check "desktop entry holds no unreplaced @placeholder@" not grep -q '@' "$entry"
     if command -v desktop-file-validate >/dev/null; then
-        desktop-file-validate "$entry" && pass "desktop-file-validate accepts the entry" \
-            || fail "desktop-file-validate rejects the entry"
+        check "desktop-file-validate accepts the entry" desktop-file-validate "$entry"
     fi
-    if command -v xmllint >/dev/null; then
-        xmllint --noout "$prefix/$DATAROOT_DIR/icons/hicolor/scalable/apps/$icon.svg" \
-            && pass "the icon is well-formed SVG" || fail "the icon is not well-formed XML"
-    fi
+    if command -v xmllint >/dev/null; then check "the icon is well-formed SVG" xmllint --noout "$svg"; fi
+    check_launcher "$prefix"
 }
 
-# run_launcher PREFIX LOG [VAR=value...] -- [args...]: runs the installed command in a clean
-# environment; the program it starts is the recording stub put in by use_stub_program.
-run_launcher() {
-    local prefix=$1 log=$2
-    shift 2
-    local vars=()
+# launch COMMAND [VAR=value...] -- [args...]: runs the command in a clean environment; the
+# program it starts records how it was started in "$stub_log".
+stub_log="$scratch/stub.log"
+launch() {
+    local command=$1 vars=()
+    shift
     while [ "$1" != -- ]; do vars+=("$1"); shift; done
     shift
-    rm -f "$log"
-    env -i PATH="$PATH" STUB_LOG="$log" "${vars[@]}" "$prefix/$GAMES_DIR/blockrise" "$@"
+    rm -f "$stub_log"
+    env -i PATH="$PATH" STUB_LOG="$stub_log" "${vars[@]}" "$command" "$@"
 }
+ran_in() { [ "$(sed -n 's/^cwd=//p' "$stub_log" 2>/dev/null)" = "$1" ]; }
 
-use_stub_program() {
-    cat >"$1/$PROGRAM_DIR/blockrise" <<'STUB'
-#!/bin/sh
-{ echo "cwd=$(pwd)"; echo "allegro=${ALLEGRO:-}"; for a in "$@"; do echo "arg=$a"; done; } >"$STUB_LOG"
-STUB
-}
-
-# check_player_folder DIR DATA: the folder holds links to the installed data and its own settings.
+# check_player_folder DIR DATA: links to the installed data and an allegro.cfg of its own.
 check_player_folder() {
     local dir=$1 data=$2 f
     for f in blocks.dat patches.dat; do
-        [ -e "$data/$f" ] || continue
-        if [ -L "$dir/$f" ] && [ "$(readlink -f "$dir/$f")" = "$(readlink -f "$data/$f")" ]; then
-            pass "$f in the player's folder links to the installed one"
-        else
-            fail "$dir/$f does not link to $data/$f"
+        if [ -e "$data/$f" ]; then
+            check "$f in the player's folder links to the installed one" \
+                [ -L "$dir/$f" -a "$(readlink -f "$dir/$f")" = "$(readlink -f "$data/$f")" ]
         fi
     done
-    if [ ! -f "$dir/allegro.cfg" ] || [ -L "$dir/allegro.cfg" ]; then fail "no editable allegro.cfg in $dir"; fi
+    check "the player's folder has an editable allegro.cfg" [ -f "$dir/allegro.cfg" -a ! -L "$dir/allegro.cfg" ]
 }
 
 # check_launcher PREFIX: the command makes each player's folder and starts the game in it.
 check_launcher() {
-    local prefix=$1 data="$1/$DATA_DIR" log="$scratch/stub.log"
-    use_stub_program "$prefix"
-
-    local home="$scratch/a home" dir="$scratch/a home/.local/share/blockrise"
-    mkdir -p "$home"
-    run_launcher "$prefix" "$log" HOME="$home" -- one "two words" || fail "launcher failed"
-    if [ "$(cat "$log" 2>/dev/null)" = "$(printf 'cwd=%s\nallegro=%s\narg=one\narg=two words' "$dir" "$dir")" ]; then
-        pass "the game runs in ~/.local/share/blockrise with ALLEGRO there and its arguments"
-    else
-        fail "the game ran as: $(cat "$log" 2>/dev/null || echo never)"
-    fi
+    local command="$1/$GAMES_DIR/blockrise" data="$1/$DATA_DIR" home="$scratch/a home" home2="$scratch/home2"
+    local dir="$scratch/a home/.local/share/blockrise" xdg="$scratch/xdg data"
+    mkdir -p "$home" "$home2" "$scratch/bin"
+    cat >"$1/$PROGRAM_DIR/blockrise" <<'STUB'
+#!/bin/sh
+{ echo "cwd=$(pwd)"; echo "allegro=${ALLEGRO:-}"; for a in "$@"; do echo "arg=$a"; done; } >"$STUB_LOG"
+STUB
+    launch "$command" HOME="$home" -- one "two words" || fail "launcher failed"
+    check "the game runs in ~/.local/share/blockrise with ALLEGRO there and its arguments" \
+        [ "$(cat "$stub_log" 2>/dev/null)" = "$(printf 'cwd=%s\nallegro=%s\narg=one\narg=two words' "$dir" "$dir")" ]
     check_player_folder "$dir" "$data"
-    cmp -s "$dir/allegro.cfg" "$data/allegro.cfg" && pass "a new player gets the installed settings" \
-        || fail "the new allegro.cfg differs from the installed one"
+    check "a new player gets the installed settings" cmp -s "$dir/allegro.cfg" "$data/allegro.cfg"
 
-    # A second start keeps the player's scores and settings and mends a link left by an
-    # older install that is gone.
+    # A second start keeps scores and settings, and mends a link to an older install that is gone.
     echo "a player's scores" >"$dir/scores"
     echo "gfx_card = XWIN" >>"$dir/allegro.cfg"
     ln -sfn /nonexistent/old-install/blocks.dat "$dir/blocks.dat"
-    run_launcher "$prefix" "$log" HOME="$home" -- || fail "second start failed"
-    [ "$(cat "$dir/scores")" = "a player's scores" ] && pass "scores survive a restart" || fail "scores changed"
-    grep -q XWIN "$dir/allegro.cfg" && pass "the player's allegro.cfg is kept" || fail "allegro.cfg overwritten"
+    launch "$command" HOME="$home" -- || fail "second start failed"
+    check "scores survive a restart" [ "$(cat "$dir/scores")" = "a player's scores" ]
+    check "the player's allegro.cfg is kept" grep -q XWIN "$dir/allegro.cfg"
     if [ "$WITH_DATA" = 1 ]; then check_player_folder "$dir" "$data"; fi
 
-    local xdg="$scratch/xdg data" home2="$scratch/home2"
-    mkdir -p "$home2"
-    run_launcher "$prefix" "$log" HOME="$home2" XDG_DATA_HOME="$xdg" -- || fail "launcher failed with XDG_DATA_HOME"
-    if grep -qx "cwd=$xdg/blockrise" "$log" && [ ! -e "$home2/.local/share/blockrise" ]; then
-        pass "XDG_DATA_HOME chooses the folder"
-    else
-        fail "XDG_DATA_HOME not honoured: $(cat "$log" 2>/dev/null)"
-    fi
-    run_launcher "$prefix" "$log" HOME="$home2" XDG_DATA_HOME=relative/dir -- || fail "launcher failed"
-    grep -qx "cwd=$home2/.local/share/blockrise" "$log" && pass "a relative XDG_DATA_HOME is ignored" \
-        || fail "relative XDG_DATA_HOME used: $(cat "$log" 2>/dev/null)"
+    launch "$command" HOME="$home2" XDG_DATA_HOME="$xdg" -- || fail "launcher failed with XDG_DATA_HOME"
+    check "XDG_DATA_HOME chooses the folder" ran_in "$xdg/blockrise"
+    check "XDG_DATA_HOME leaves HOME alone" not [ -e "$home2/.local/share/blockrise" ]
+    launch "$command" HOME="$home2" XDG_DATA_HOME=relative/dir -- || fail "launcher failed"
+    check "a relative XDG_DATA_HOME is ignored" ran_in "$home2/.local/share/blockrise"
 
-    # A folder that cannot be made stops the launcher before the game starts.
     : >"$scratch/plain file"
-    if run_launcher "$prefix" "$log" HOME="$home2" XDG_DATA_HOME="$scratch/plain file" -- 2>"$scratch/err"; then
+    if launch "$command" HOME="$home2" XDG_DATA_HOME="$scratch/plain file" -- 2>"$scratch/err"; then
         fail "launcher succeeded without a folder for the scores"
-    else
-        [ ! -e "$log" ] && grep -q 'blockrise: cannot' "$scratch/err" \
-            && pass "no folder for the scores: a message and no game" \
-            || fail "no folder: game started or no message ($(cat "$scratch/err"))"
     fi
+    check "no folder for the scores: no game" not [ -e "$stub_log" ]
+    check "no folder for the scores: a message" grep -q 'blockrise: cannot' "$scratch/err"
 
     # Started through a link elsewhere, as a local bin folder might hold it.
-    mkdir -p "$scratch/bin"
-    ln -sf "$prefix/$GAMES_DIR/blockrise" "$scratch/bin/blockrise"
-    rm -f "$log"
-    env -i PATH="$PATH" STUB_LOG="$log" HOME="$home" "$scratch/bin/blockrise" \
-        && grep -qx "cwd=$dir" "$log" && pass "works when started through a symbolic link" \
-        || fail "fails through a symbolic link"
+    ln -sf "$command" "$scratch/bin/blockrise"
+    launch "$scratch/bin/blockrise" HOME="$home" -- || fail "fails through a symbolic link"
+    check "works when started through a symbolic link" ran_in "$dir"
 }

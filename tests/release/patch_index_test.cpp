@@ -9,11 +9,12 @@
 
 namespace {
 
+using Numbered = std::map<int, std::string>;
+
 // The library's reading of an index: instrument number -> file, and, inside the
 // percussion block, drum note -> file.
 struct Index {
-    std::map<int, std::string> instruments;
-    std::map<int, std::string> percussion;
+    Numbered instruments, percussion;
     int blocks = 0;
 };
 
@@ -28,13 +29,9 @@ Index read_index(const std::string& text)
         std::string first, second, rest;
         if (!(words >> first) || first[0] == '#')
             continue;
-        if (first == "129-256") {
-            in_block = true;
-            index.blocks++;
-            continue;
-        }
-        if (first == "end_multipatch") {
-            in_block = false;
+        if (first == "129-256" || first == "end_multipatch") {
+            in_block = first == "129-256";
+            index.blocks += in_block;
             continue;
         }
         words >> second;
@@ -62,52 +59,28 @@ bank 0
 
 } // namespace
 
-TEST(PatchIndex, ProgramsAreNumberedFromOne)
+// Programs are numbered from one; drums keep their notes inside one percussion block and never
+// stand in for the instrument of their number.
+TEST(PatchIndex, ProgramsAreNumberedFromOneAndDrumsOfKitZeroGoInOnePercussionBlock)
 {
-    const Index index = read_index(gus_index_from_timidity(freepats_like));
-    EXPECT_EQ(index.instruments.at(1), "Tone_000/000_Acoustic_Grand_Piano.pat");
-    EXPECT_EQ(index.instruments.at(9), "Tone_000/008_Celesta.pat");
-    EXPECT_EQ(index.instruments.at(128), "Tone_000/127_Gunshot.pat");
-    EXPECT_EQ(index.instruments.size(), 3u);
-}
-
-TEST(PatchIndex, DrumsKeepTheirNotesInsideOnePercussionBlock)
-{
-    const Index index = read_index(gus_index_from_timidity(freepats_like));
-    EXPECT_EQ(index.blocks, 1);
-    EXPECT_EQ(index.percussion.at(35), "Drum_000/035_Kick_1.pat");
-    EXPECT_EQ(index.percussion.at(38), "Drum_000/038_Snare_1.pat");
-    EXPECT_EQ(index.percussion.size(), 2u);
-    // A drum never stands in for the instrument of the same number.
-    EXPECT_EQ(index.instruments.count(35) + index.instruments.count(36), 0u);
-}
-
-TEST(PatchIndex, OtherBanksAndKitsAreLeftOut)
-{
-    const Index index = read_index(gus_index_from_timidity(
-        "bank 0\n4 Tone_000/a.pat\nbank 1\n4 Tone_001/b.pat\n"
-        "drumset 8\n36 Drum_008/c.pat\ndrumset 0\n36 Drum_000/d.pat\n"));
-    EXPECT_EQ(index.instruments, (std::map<int, std::string>{{5, "Tone_000/a.pat"}}));
-    EXPECT_EQ(index.percussion, (std::map<int, std::string>{{36, "Drum_000/d.pat"}}));
-}
-
-TEST(PatchIndex, EntriesBeforeAnySectionAreInstruments)
-{
-    const Index index = read_index(gus_index_from_timidity("0 piano\n"));
-    EXPECT_EQ(index.instruments, (std::map<int, std::string>{{1, "piano"}}));
-    EXPECT_EQ(index.blocks, 0);
-}
-
-TEST(PatchIndex, ImpossibleNumbersAndStrayLinesAreSkipped)
-{
-    const Index index = read_index(gus_index_from_timidity(
-        "bank 0\n128 too_high\n99999999999 huge\n-1 negative\nsource other.cfg\n"
-        "7\n12 # only a comment after the number\n3 fine\n"));
-    EXPECT_EQ(index.instruments, (std::map<int, std::string>{{4, "fine"}}));
-}
-
-TEST(PatchIndex, ALaterEntryReplacesAnEarlierOne)
-{
-    const Index index = read_index(gus_index_from_timidity("bank 0\n2 old\n2 new\n"));
-    EXPECT_EQ(index.instruments, (std::map<int, std::string>{{3, "new"}}));
+    const struct { const char* what; std::string timidity; Numbered instruments, percussion; int blocks; } rows[] = {
+        {"freepats", freepats_like,
+         {{1, "Tone_000/000_Acoustic_Grand_Piano.pat"}, {9, "Tone_000/008_Celesta.pat"}, {128, "Tone_000/127_Gunshot.pat"}},
+         {{35, "Drum_000/035_Kick_1.pat"}, {38, "Drum_000/038_Snare_1.pat"}}, 1},
+        {"other banks and kits are left out",
+         "bank 0\n4 Tone_000/a.pat\nbank 1\n4 Tone_001/b.pat\ndrumset 8\n36 Drum_008/c.pat\ndrumset 0\n36 Drum_000/d.pat\n",
+         {{5, "Tone_000/a.pat"}}, {{36, "Drum_000/d.pat"}}, 1},
+        {"entries before any section are instruments", "0 piano\n", {{1, "piano"}}, {}, 0},
+        {"impossible numbers and stray lines are skipped",
+         "bank 0\n128 too_high\n99999999999 huge\n-1 negative\nsource other.cfg\n7\n12 # only a comment after the number\n3 fine\n",
+         {{4, "fine"}}, {}, 0},
+        {"a later entry replaces an earlier one", "bank 0\n2 old\n2 new\n", {{3, "new"}}, {}, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const Index index = read_index(gus_index_from_timidity(row.timidity));
+        EXPECT_EQ(index.instruments, row.instruments);
+        EXPECT_EQ(index.percussion, row.percussion);
+        EXPECT_EQ(index.blocks, row.blocks);
+    }
 }

@@ -6,10 +6,6 @@
 #include <cstdio>
 #include <unistd.h>
 
-namespace {
-constexpr useconds_t hold_us = 50000; // long enough for the game's keyboard poll to see it
-}
-
 int main(int argc, char** argv)
 {
     if (argc != 2) {
@@ -30,9 +26,8 @@ int main(int argc, char** argv)
     }
     XTestFakeKeyEvent(display, code, True, CurrentTime);
     XFlush(display);
-    usleep(hold_us);
+    usleep(50000); // long enough for the game's keyboard poll to see it
     XTestFakeKeyEvent(display, code, False, CurrentTime);
-    XFlush(display);
-    XCloseDisplay(display);
+    XCloseDisplay(display); // sends what is still queued
     return 0;
 }

@@ -3,18 +3,11 @@
 # standing in for the installed program plays both tunes and a sample through the launcher.
 . "$(dirname "$0")/lib.sh"
 
-[ -n "${DISPLAY:-}" ] || { echo "skipped: the library needs an X display (./test provides one)"; exit 77; }
-[ "$WITH_PATCHES" = 1 ] || { echo "skipped: this build makes no patches.dat"; exit 77; }
-
-prefix="$scratch/prefix"
-cmake --install "$BUILD_DIR" --prefix "$prefix" >/dev/null
+[ -n "${DISPLAY:-}" ] || skip "the library needs an X display (./test provides one)"
+[ "$WITH_PATCHES" = 1 ] || skip "this build makes no patches.dat"
+install_prefix
 cp "$SOUND_PROBE" "$prefix/$PROGRAM_DIR/blockrise"
-
-home="$scratch/home"
-recording="$scratch/recording.raw"
-mkdir -p "$home"
-printf 'pcm.!default { type file  slave.pcm "null"  file "%s"  format "raw" }\n' "$recording" >"$home/.asoundrc"
-
+record_sound
 # ALSA complains on stderr about the missing card; only the probe's verdict matters.
 if env -i PATH="$PATH" HOME="$home" DISPLAY="$DISPLAY" timeout 40 \
         "$prefix/$GAMES_DIR/blockrise" "$recording" 2>"$scratch/stderr"; then
