@@ -78,9 +78,18 @@ std::vector<std::string> child_environment(const LaunchOptions& options, const s
                                            const std::string& work_dir)
 {
     std::vector<std::string> env;
+    auto overridden = [&](const std::string& entry) {
+        for (const std::string& extra : options.extra_env) {
+            const size_t equals = extra.find('=');
+            if (equals != std::string::npos && entry.compare(0, equals + 1, extra, 0, equals + 1) == 0)
+                return true;
+        }
+        return false;
+    };
     for (char** e = environ; *e; e++) {
         const std::string entry = *e;
-        if (entry.rfind("HOME=", 0) == 0)
+        // The test's own settings win over the inherited ones (the first of a name counts).
+        if (entry.rfind("HOME=", 0) == 0 || overridden(entry))
             continue;
         if (!options.with_display && entry.rfind("DISPLAY=", 0) == 0)
             continue;
