@@ -14,14 +14,6 @@ namespace {
 const char colour_letters[] = ".RGBYP";
 const char state_letters[] = "-smchfr";
 
-int letter_color(char c)
-{
-    const char* at = std::strchr(colour_letters, c);
-    if (!at || c == '\0')
-        throw std::invalid_argument(std::string("not a colour letter: ") + c);
-    return static_cast<int>(at - colour_letters);
-}
-
 void release_all_keys()
 {
     for (int k = 0; k < KEY_MAX; k++)
@@ -29,16 +21,6 @@ void release_all_keys()
 }
 
 } // namespace
-
-char color_letter(int color)
-{
-    return color >= 0 && color <= color_count ? colour_letters[color] : '?';
-}
-
-char state_letter(int state)
-{
-    return state >= CELL_IDLE && state <= CELL_RESERVED ? state_letters[state] : '?';
-}
 
 Scenario::Scenario(int count, unsigned seed)
 {
@@ -66,18 +48,19 @@ void Scenario::set_well(const std::vector<std::string>& rows, int index)
 {
     if (rows.empty() || rows.size() > static_cast<size_t>(grid_rows))
         throw std::invalid_argument("a well has 1 to 13 rows");
-    Player& p = players[index];
     const int first = grid_rows - static_cast<int>(rows.size());
     for (int row = 0; row < grid_rows; row++)
         for (int col = 0; col < well_cols; col++) {
-            Cell& cell = p.grid[row][col];
+            Cell& cell = players[index].grid[row][col];
             cell = Cell{};
             if (row < first)
                 continue;
             const std::string& text = rows[row - first];
-            if (text.size() != static_cast<size_t>(well_cols))
-                throw std::invalid_argument("a row has 6 cells: " + text);
-            cell.color = static_cast<int8_t>(letter_color(text[col]));
+            const char* at = text.size() == static_cast<size_t>(well_cols) && text[col]
+                                 ? std::strchr(colour_letters, text[col]) : nullptr;
+            if (!at)
+                throw std::invalid_argument("not a row of 6 colour letters: " + text);
+            cell.color = static_cast<int8_t>(at - colour_letters);
         }
 }
 
@@ -88,7 +71,6 @@ bool Scenario::tick(const std::vector<int>& held)
         key[k] = 1;
     const bool topped_out = update_players();
     update_popups();
-    ticks_++;
     return topped_out;
 }
 
@@ -100,28 +82,18 @@ bool Scenario::run(int count, const std::vector<int>& held)
     return topped_out;
 }
 
-std::string Scenario::colors(int row, int index) const
+std::string Scenario::rows_text(int index, int first, int last, bool states) const
 {
     std::string text;
-    for (const Cell& cell : players[index].grid[row])
-        text += color_letter(cell.color);
+    for (int row = first; row <= (last < 0 ? first : last); row++) {
+        text += row > first ? "/" : "";
+        for (const Cell& cell : players[index].grid[row]) {
+            const int value = states ? cell.state : cell.color;
+            const char* letters = states ? state_letters : colour_letters;
+            text += value >= 0 && value < static_cast<int>(std::strlen(letters)) ? letters[value] : '?';
+        }
+    }
     return text;
-}
-
-std::string Scenario::states(int row, int index) const
-{
-    std::string text;
-    for (const Cell& cell : players[index].grid[row])
-        text += state_letter(cell.state);
-    return text;
-}
-
-std::vector<std::string> Scenario::well(int index) const
-{
-    std::vector<std::string> rows;
-    for (int row = 0; row < grid_rows; row++)
-        rows.push_back(colors(row, index));
-    return rows;
 }
 
 int count_blocks(const Player& player)

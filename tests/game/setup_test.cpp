@@ -19,89 +19,61 @@ struct NewGame : testing::Test {
     }
 };
 
-bool line_of_three_from(const Player& p, int row, int col)
-{
-    const int8_t c = p.grid[row][col].color;
-    const bool across = col + 2 < well_cols && p.grid[row][col + 1].color == c &&
-                        p.grid[row][col + 2].color == c;
-    const bool down = row + 2 < grid_rows && p.grid[row + 1][col].color == c &&
-                      p.grid[row + 2][col].color == c;
-    return c != 0 && (across || down);
-}
-
 TEST_F(NewGame, StartsWithSixFullRowsAndNoLineOfThree)
 {
     for (unsigned seed = 1; seed <= 300; seed++) {
         std::srand(seed);
         start_game(2);
-        for (int i = 0; i < 2; i++) {
-            const Player& p = players[i];
+        for (int i = 0; i < 2; i++)
             for (int row = 0; row < grid_rows; row++)
                 for (int col = 0; col < well_cols; col++) {
-                    const Cell& cell = p.grid[row][col];
-                    ASSERT_EQ(cell.color == 0, row < first_filled_row) << seed << " " << row;
-                    ASSERT_LE(cell.color, color_count);
-                    ASSERT_EQ(cell.state, CELL_IDLE);
-                    ASSERT_EQ(cell.fall_offset, 0);
-                    ASSERT_EQ(cell.slide_offset, 0);
-                    ASSERT_FALSE(line_of_three_from(p, row, col))
-                        << "seed " << seed << " at " << row << "," << col;
+                    const auto& g = players[i].grid;
+                    const Cell& cell = g[row][col];
+                    const int c = cell.color;
+                    const bool across = col + 2 < well_cols && g[row][col + 1].color == c &&
+                                        g[row][col + 2].color == c;
+                    const bool down = row + 2 < grid_rows && g[row + 1][col].color == c &&
+                                      g[row + 2][col].color == c;
+                    ASSERT_TRUE((c == 0) == (row < 6) && c <= color_count &&
+                                cell.state == CELL_IDLE && !cell.fall_offset && !cell.slide_offset &&
+                                !(c && (across || down)))
+                        << "seed " << seed << " player " << i << " at " << row << "," << col;
                 }
+        end_game();
+    }
+}
+
+// One player has the arrows; of two, player 1 has W A S D and the left modifiers.
+TEST_F(NewGame, EveryPlayerStartsFromTheSameStateWithItsKeys)
+{
+    const uint8_t arrows[] = {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_RSHIFT, KEY_RCONTROL};
+    const uint8_t wasd[] = {KEY_W, KEY_S, KEY_A, KEY_D, KEY_LSHIFT, KEY_LCONTROL};
+    for (int count : {1, 2}) {
+        SCOPED_TRACE(count);
+        key_latch[KEY_LEFT] = key_latch[KEY_A] = 1; // held at the end of the last game
+        start_game(count);
+        EXPECT_EQ(player_count, count);
+        EXPECT_EQ(key_latch[KEY_LEFT] + key_latch[KEY_A], 0);
+        for (int i = 0; i < count; i++) {
+            const Player& p = players[i];
+            EXPECT_EQ((std::vector<int>{p.cursor_x, p.cursor_y, p.rise, p.rise_delay, p.rise_countdown,
+                                        p.busy, p.chain, p.score, p.topped_out}),
+                      (std::vector<int>{2, 5, 10, 60, 60, 0, 0, 0, 0}));
+            EXPECT_EQ(p.groups, nullptr);
+            EXPECT_EQ(p.cursor_images[0], asset_bitmap(Asset::cursor_a));
+            EXPECT_EQ(p.cursor_images[1], asset_bitmap(Asset::cursor_b));
+            const uint8_t* keys = count == 2 && i == 0 ? wasd : arrows;
+            for (int k = 0; k < KEY_ROLE_COUNT; k++)
+                EXPECT_EQ(p.keys[k], keys[k]) << "player " << i << " role " << k;
         }
         end_game();
     }
 }
 
-TEST_F(NewGame, EveryPlayerStartsFromTheSameState)
-{
-    start_game(2);
-    for (int i = 0; i < 2; i++) {
-        const Player& p = players[i];
-        EXPECT_EQ(p.cursor_x, 2);
-        EXPECT_EQ(p.cursor_y, 5);
-        EXPECT_EQ(p.rise, 10);
-        EXPECT_EQ(p.rise_delay, 60);
-        EXPECT_EQ(p.rise_countdown, 60);
-        EXPECT_EQ(p.busy, 0);
-        EXPECT_EQ(p.chain, 0);
-        EXPECT_EQ(p.groups, nullptr);
-        EXPECT_EQ(p.score, 0);
-        EXPECT_EQ(p.topped_out, 0);
-        EXPECT_EQ(p.cursor_images[0], asset_bitmap(Asset::cursor_a));
-        EXPECT_EQ(p.cursor_images[1], asset_bitmap(Asset::cursor_b));
-    }
-    EXPECT_EQ(player_count, 2);
-}
-
-TEST_F(NewGame, OnePlayerUsesTheArrowsAndTwoPlayersSplitTheKeyboard)
-{
-    const uint8_t arrows[] = {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_RSHIFT, KEY_RCONTROL};
-    const uint8_t wasd[] = {KEY_W, KEY_S, KEY_A, KEY_D, KEY_LSHIFT, KEY_LCONTROL};
-    start_game(1);
-    for (int k = 0; k < KEY_ROLE_COUNT; k++)
-        EXPECT_EQ(players[0].keys[k], arrows[k]) << "role " << k;
-    end_game();
-    start_game(2);
-    for (int k = 0; k < KEY_ROLE_COUNT; k++) {
-        EXPECT_EQ(players[0].keys[k], wasd[k]) << "role " << k;
-        EXPECT_EQ(players[1].keys[k], arrows[k]) << "role " << k;
-    }
-}
-
-TEST_F(NewGame, ForgetsWhichKeysWereHeldLastGame)
-{
-    key_latch[KEY_LEFT] = 1;
-    key_latch[KEY_A] = 1;
-    start_game(1);
-    EXPECT_EQ(key_latch[KEY_LEFT], 0);
-    EXPECT_EQ(key_latch[KEY_A], 0);
-}
-
 TEST_F(NewGame, TilesAreCutFromTheStripWithTheMaskColourMadeZero)
 {
     BITMAP* strip = asset_bitmap(Asset::tile_strip);
-    const int mask = bitmap_mask_color(strip);
-    putpixel(strip, 3 * 32 + 5, 7, mask);
+    putpixel(strip, 3 * 32 + 5, 7, bitmap_mask_color(strip));
     start_game(1);
     for (int n = 1; n <= color_count; n++) {
         EXPECT_EQ(getpixel(tile_images[n], 0, 0), fake_tile_color(n)) << "tile " << n;
@@ -126,13 +98,9 @@ TEST_F(NewGame, PlayerOnesWellIsPlayerTwosMirroredExceptWhereItIsMasked)
     for (int y = 0; y < well_height; y++)
         for (int x = 0; x < well_width; x++) {
             const int source = getpixel(two, well_width - 1 - x, y);
-            if (source == mask) {
-                ASSERT_EQ(getpixel(one, x, y), getpixel(two, x, y)) << x << "," << y;
-                kept++;
-            } else {
-                ASSERT_EQ(getpixel(one, x, y), source) << x << "," << y;
-                mirrored++;
-            }
+            const bool masked = source == mask;
+            ASSERT_EQ(getpixel(one, x, y), masked ? getpixel(two, x, y) : source) << x << "," << y;
+            (masked ? kept : mirrored)++;
         }
     EXPECT_GT(kept, 0);
     EXPECT_GT(mirrored, 0);
