@@ -1,10 +1,7 @@
 // Starts the program in its own temporary working directory and collects how it ended.
-#include "harness/process.h"
+#include "harness/e2e.h"
 
-#include <cerrno>
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -22,43 +19,26 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr auto poll_interval = std::chrono::milliseconds(20);
-constexpr size_t garbage_size = 4096;
-
-std::string make_temp_root()
+bool write_file(const std::string& path, const std::string& text)
 {
-    std::string pattern = (fs::temp_directory_path() / "blockrise-e2e-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        return {};
-    return pattern;
+    std::ofstream out(path, std::ios::binary);
+    return bool(out << text);
 }
 
-bool prepare_datafile(const std::string& dir, DatafileSetup setup)
+bool prepare_datafile(const std::string& target, DatafileSetup setup)
 {
-    const fs::path target = fs::path(dir) / "blocks.dat";
-    switch (setup) {
-    case DatafileSetup::missing:
+    std::error_code error;
+    if (setup == DatafileSetup::missing)
         return true;
-    case DatafileSetup::copy: {
-        std::error_code error;
-        fs::copy_file(generated_datafile(), target, error);
-        return !error;
-    }
-    case DatafileSetup::garbage: {
-        std::mt19937 random(12345);
-        std::ofstream out(target, std::ios::binary);
-        for (size_t i = 0; i < garbage_size; i++)
-            out.put(static_cast<char>(random() & 0xff));
-        return bool(out);
-    }
-    case DatafileSetup::truncated: {
-        const std::string whole = read_text_file(generated_datafile());
-        std::ofstream out(target, std::ios::binary);
-        out.write(whole.data(), static_cast<std::streamsize>(whole.size() / 3));
-        return !whole.empty() && bool(out);
-    }
-    }
-    return false;
+    if (setup == DatafileSetup::copy)
+        return fs::copy_file(BLOCKS_DAT_PATH, target, error);
+    std::string bytes = read_text_file(BLOCKS_DAT_PATH);
+    std::mt19937 random(12345);
+    bytes.resize(setup == DatafileSetup::truncated ? bytes.size() / 3 : 4096);
+    if (setup == DatafileSetup::garbage)
+        for (char& byte : bytes)
+            byte = static_cast<char>(random() & 0xff);
+    return write_file(target, bytes);
 }
 
 // Sound goes to a file in the run's folder; the library finds the patches through allegro.cfg.
@@ -69,111 +49,75 @@ bool prepare_sound(const GameProcess& game)
              << "/sound.raw\"  format \"raw\" }\n";
     std::error_code error;
     fs::copy_file(ALLEGRO_CFG_PATH, game.work_dir + "/allegro.cfg", error);
-    if (!error && generated_patches_present())
+    if (!error && fs::exists(PATCHES_DAT_PATH))
         fs::copy_file(PATCHES_DAT_PATH, game.work_dir + "/patches.dat", error);
     return bool(asoundrc) && !error;
 }
 
-std::vector<std::string> child_environment(const LaunchOptions& options, const std::string& home,
-                                           const std::string& work_dir)
+// The inherited environment, except that a home of its own keeps the user's sound and library
+// settings out of the run, and the test's own settings win over inherited ones of the same name.
+std::vector<std::string> child_environment(const LaunchOptions& options, const GameProcess& game)
 {
-    std::vector<std::string> env;
-    auto overridden = [&](const std::string& entry) {
-        for (const std::string& extra : options.extra_env) {
-            const size_t equals = extra.find('=');
-            if (equals != std::string::npos && entry.compare(0, equals + 1, extra, 0, equals + 1) == 0)
-                return true;
-        }
-        return false;
-    };
+    std::vector<std::string> env = options.extra_env;
+    env.push_back("HOME=" + game.root);
+    if (options.with_sound)
+        env.push_back("ALLEGRO=" + game.work_dir);
+    const size_t own = env.size();
     for (char** e = environ; *e; e++) {
         const std::string entry = *e;
-        // The test's own settings win over the inherited ones (the first of a name counts).
-        if (entry.rfind("HOME=", 0) == 0 || overridden(entry))
-            continue;
-        if (!options.with_display && entry.rfind("DISPLAY=", 0) == 0)
-            continue;
-        env.push_back(entry);
+        const std::string name = entry.substr(0, entry.find('=') + 1);
+        bool dropped = !options.with_display && name == "DISPLAY=";
+        for (size_t i = 0; i < own && !dropped; i++)
+            dropped = env[i].compare(0, name.size(), name) == 0;
+        if (!dropped)
+            env.push_back(entry);
     }
-    // A home of its own keeps the user's sound and library settings out of the run.
-    env.push_back("HOME=" + home);
-    if (options.with_sound)
-        env.push_back("ALLEGRO=" + work_dir);
-    for (const std::string& extra : options.extra_env)
-        env.push_back(extra);
     return env;
-}
-
-void record_exit(GameProcess& game, int status, const struct rusage& usage)
-{
-    game.exited = true;
-    game.status = status;
-    game.usage = usage;
 }
 
 bool reap(GameProcess& game, int flags)
 {
-    if (game.pid <= 0 || game.exited)
-        return game.exited;
     int status = 0;
-    struct rusage usage {};
-    const pid_t done = wait4(game.pid, &status, flags, &usage);
-    if (done == game.pid)
-        record_exit(game, status, usage);
+    if (game.pid > 0 && !game.exited && wait4(game.pid, &status, flags, &game.usage) == game.pid) {
+        game.exited = true;
+        game.status = status;
+    }
     return game.exited;
 }
 
 } // namespace
 
-const char* generated_datafile() { return BLOCKS_DAT_PATH; }
-
-std::string program_under_test()
-{
-    const char* other = std::getenv("BLOCKRISE_E2E_PROGRAM");
-    return other && *other ? other : BLOCKRISE_BINARY;
-}
-
-bool generated_datafile_present() { return fs::exists(generated_datafile()); }
-
-bool generated_patches_present() { return fs::exists(PATCHES_DAT_PATH); }
-
 GameProcess launch_game(const LaunchOptions& options)
 {
     GameProcess game;
-    game.root = make_temp_root();
-    if (game.root.empty())
+    std::string pattern = (fs::temp_directory_path() / "blockrise-e2e-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
         return game;
+    game.root = pattern;
     game.work_dir = game.root + "/run";
-    game.stderr_path = game.root + "/stderr.txt";
     fs::create_directories(game.work_dir);
-    if (!prepare_datafile(game.work_dir, options.datafile))
+    if (!prepare_datafile(game.work_dir + "/blocks.dat", options.datafile))
         return game;
-    if (options.with_scores) {
-        std::ofstream scores(game.work_dir + "/scores", std::ios::binary);
-        scores << options.scores_content;
-        if (!scores)
-            return game;
-    }
-
+    if (options.scores && !write_file(game.work_dir + "/scores", *options.scores))
+        return game;
     if (options.with_sound && !prepare_sound(game))
         return game;
-    const std::vector<std::string> env = child_environment(options, game.root, game.work_dir);
-    std::vector<char*> envp;
-    for (const std::string& e : env)
-        envp.push_back(const_cast<char*>(e.c_str()));
-    envp.push_back(nullptr);
-    const std::string binary = program_under_test();
-    const std::string stdout_path = game.root + "/stdout.txt";
 
+    std::vector<std::string> env = child_environment(options, game);
+    std::vector<char*> envp;
+    for (std::string& e : env)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+    const std::string err_path = game.root + "/stderr.txt", out_path = game.root + "/stdout.txt";
     const pid_t pid = fork();
     if (pid == 0) {
-        const int err = open(game.stderr_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int out = open(stdout_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (err < 0 || out < 0 || dup2(err, 2) < 0 || dup2(out, 1) < 0 ||
             chdir(game.work_dir.c_str()) != 0)
             _exit(127);
-        char* argv[] = {const_cast<char*>(binary.c_str()), nullptr};
-        execve(binary.c_str(), argv, envp.data());
+        char* argv[] = {const_cast<char*>(BLOCKRISE_BINARY), nullptr};
+        execve(BLOCKRISE_BINARY, argv, envp.data());
         _exit(127);
     }
     game.pid = pid;
@@ -182,53 +126,43 @@ GameProcess launch_game(const LaunchOptions& options)
 
 bool wait_for_exit(GameProcess& game, double seconds)
 {
-    const auto deadline = std::chrono::steady_clock::now() +
-                          std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                              std::chrono::duration<double>(seconds));
-    while (!reap(game, WNOHANG)) {
-        if (game.pid <= 0 || std::chrono::steady_clock::now() > deadline)
-            return game.exited;
-        std::this_thread::sleep_for(poll_interval);
-    }
-    return true;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (game.pid > 0 && !reap(game, WNOHANG) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return game.exited;
 }
 
-bool still_running(GameProcess& game) { return game.pid > 0 && !reap(game, WNOHANG); }
-
-void stop_game(GameProcess& game)
+void stop_game(GameProcess& game, bool keep_files)
 {
     if (still_running(game)) {
         kill(game.pid, SIGKILL);
         reap(game, 0);
     }
-}
-
-void remove_run_files(const GameProcess& game)
-{
     std::error_code error;
-    if (!game.root.empty())
+    if (!keep_files && !game.root.empty())
         fs::remove_all(game.root, error);
 }
 
 int exit_code(const GameProcess& game)
 {
-    if (!game.exited || !WIFEXITED(game.status))
-        return -1;
-    return WEXITSTATUS(game.status);
+    return game.exited && WIFEXITED(game.status) ? WEXITSTATUS(game.status) : -1;
 }
 
-std::string describe_status(const GameProcess& game)
+std::string describe(const GameProcess& game)
 {
+    std::string how = "ended strangely";
     if (game.pid <= 0)
-        return "never started";
-    if (!game.exited)
-        return "still running";
-    if (WIFEXITED(game.status))
-        return "exited with status " + std::to_string(WEXITSTATUS(game.status));
-    if (WIFSIGNALED(game.status))
-        return std::string("killed by signal ") + strsignal(WTERMSIG(game.status));
-    return "ended strangely";
+        how = "never started";
+    else if (!game.exited)
+        how = "still running";
+    else if (WIFEXITED(game.status))
+        how = "exited with status " + std::to_string(WEXITSTATUS(game.status));
+    else if (WIFSIGNALED(game.status))
+        how = std::string("killed by signal ") + strsignal(WTERMSIG(game.status));
+    return how + "; stderr: " + stderr_text(game);
 }
+
+std::string stderr_text(const GameProcess& game) { return read_text_file(game.root + "/stderr.txt"); }
 
 std::string read_text_file(const std::string& path)
 {
@@ -237,18 +171,3 @@ std::string read_text_file(const std::string& path)
     text << in.rdbuf();
     return text.str();
 }
-
-std::vector<std::string> read_lines(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-std::string stderr_text(const GameProcess& game) { return read_text_file(game.stderr_path); }
