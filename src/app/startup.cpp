@@ -7,10 +7,9 @@
 #include <ctime>
 
 #include "app/clock.h"
+#include "app/screen_size.h"
 
 namespace {
-constexpr int screen_width = 640;
-constexpr int screen_height = 480;
 constexpr int preferred_depth = 16;
 constexpr int fallback_depth = 15;
 } // namespace

@@ -5,8 +5,8 @@
 #include "scores/score_layout.h"
 
 Overlay::Overlay()
-    : saved(create_bitmap(overlay_width, overlay_height)),
-      dimmed(create_bitmap(overlay_width, overlay_height))
+    : saved(create_bitmap(screen_width, screen_height)),
+      dimmed(create_bitmap(screen_width, screen_height))
 {
 }
 
@@ -20,20 +20,20 @@ Overlay::~Overlay()
 
 void Overlay::take(BITMAP* target)
 {
-    blit(target, saved, 0, 0, 0, 0, overlay_width, overlay_height);
-    blit(target, dimmed, 0, 0, 0, 0, overlay_width, overlay_height);
+    blit(target, saved, 0, 0, 0, 0, screen_width, screen_height);
+    blit(target, dimmed, 0, 0, 0, 0, screen_width, screen_height);
     // Not switched back to solid: later primitives of the game blend at this level.
     set_trans_blender(0, 0, 0, overlay_dim_alpha);
     drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
-    rectfill(dimmed, 0, 0, overlay_width - 1, overlay_height - 1, color_black);
+    rectfill(dimmed, 0, 0, screen_width - 1, screen_height - 1, color_black);
 }
 
 void Overlay::show(BITMAP* target) const
 {
-    blit(dimmed, target, 0, 0, 0, 0, overlay_width, overlay_height);
+    blit(dimmed, target, 0, 0, 0, 0, screen_width, screen_height);
 }
 
 void Overlay::restore(BITMAP* target) const
 {
-    blit(saved, target, 0, 0, 0, 0, overlay_width, overlay_height);
+    blit(saved, target, 0, 0, 0, 0, screen_width, screen_height);
 }

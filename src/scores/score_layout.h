@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-constexpr int overlay_width = 640;
-constexpr int overlay_height = 480;
+#include "app/screen_size.h"
+
 constexpr int overlay_dim_alpha = 192; // blend toward black: about a quarter of the brightness
 constexpr int shadow_offset = 2;
 

@@ -60,7 +60,7 @@ void enter_high_score_on(BITMAP* target, const KeySource& keys, const char* name
     bool confirmed = false;
     while (!confirmed) {
         keys.wait_frame();
-        blit(overlay.dimmed, target, 0, typed_name_y, 0, typed_name_y, overlay_width, name_band_height);
+        blit(overlay.dimmed, target, 0, typed_name_y, 0, typed_name_y, screen_width, name_band_height);
         draw_shadow_text(target, asset_font(Asset::normal_font), center_x, typed_name_y, green, typed);
         confirmed = edit_name(typed, keys.read_key() & key_code_mask);
     }

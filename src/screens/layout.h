@@ -3,11 +3,8 @@
 
 #include <cstdint>
 
+#include "app/screen_size.h"
 #include "game/rules.h"
-
-// The whole screen and the three images a game needs.
-constexpr int screen_width = 640;
-constexpr int screen_height = 480;
 
 // Wells and the panels framing them (a panel's frame is 4 pixels wide).
 constexpr int16_t left_well_x = 64;

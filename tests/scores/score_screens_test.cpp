@@ -80,10 +80,10 @@ protected:
     {
         install_fake_game_data();
         solid_mode();
-        shown = target = create_bitmap(overlay_width, overlay_height);
+        shown = target = create_bitmap(screen_width, screen_height);
         clear_to_color(target, makecol(200, 160, 120));
-        for (int x = 0; x < overlay_width; x += 40)
-            rectfill(target, x, 0, x + 9, overlay_height - 1, color_white);
+        for (int x = 0; x < screen_width; x += 40)
+            rectfill(target, x, 0, x + 9, screen_height - 1, color_white);
         before = copy_of(target);
         waits = 0;
         players = test_players;
