@@ -1,12 +1,12 @@
-// Benchmark entry: the library runs headless with the in-memory datafile, as in the tests.
+// Benchmark entry: the library runs headless with the generated datafile, as the game sees it.
 #include <allegro.h>
 #include <benchmark/benchmark.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/assets.h"
 #include "app/colors.h"
-#include "support/headless.h"
 
 int main(int argc, char** argv)
 {
@@ -16,7 +16,10 @@ int main(int argc, char** argv)
     }
     set_color_depth(16);
     make_colors();
-    install_fake_game_data();
+    if (const char* problem = load_game_data(BLOCKS_DAT_PATH)) {
+        std::fprintf(stderr, "%s\n", problem);
+        return 1;
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -1,122 +1,61 @@
-// The cost of one game tick for two players in busy play: swaps, clears and falls going on.
-#include <allegro.h>
+// The cost of the simulation: one tick of busy two-player play, a crowded moment, and a whole
+// two-minute game from a recorded input stream.
 #include <benchmark/benchmark.h>
-#include <cstdlib>
 #include <random>
-#include <utility>
 #include <vector>
 
-#include "game/player.h"
-#include "game/popups.h"
-#include "game/update.h"
+#include "game/game.h"
 
 namespace {
 
-constexpr int script_ticks = 4096;
-constexpr int ticks_per_game = 7200;
+constexpr uint32_t bench_seed = 1;
+constexpr int crowd_search_ticks = 1000000;
 
-const int bench_keys[] = {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_RSHIFT, KEY_RCONTROL,
-                          KEY_W,  KEY_S,    KEY_A,    KEY_D,     KEY_LSHIFT, KEY_LCONTROL};
-constexpr int bench_key_count = sizeof bench_keys / sizeof bench_keys[0];
+struct TickInputsArray {
+    TickInputs inputs;
+};
 
-// Seeded key states per tick: the cursor keeps moving and swapping, so something is
+// Seeded inputs per tick: the cursors keep moving and swapping, so something is nearly
 // always pending, and raise is held now and then to bring new rows in.
-std::vector<uint16_t> make_key_script()
+std::vector<TickInputsArray> record_play(int ticks, double raise_chance)
 {
     std::mt19937 random(99);
-    std::bernoulli_distribution move(0.2), swap(0.45), raise(0.01);
-    std::vector<uint16_t> script(script_ticks);
-    uint16_t held = 0;
-    for (uint16_t& tick : script) {
-        for (int k = 0; k < bench_key_count; k++) {
-            const bool is_raise = k == 5 || k == 11, is_swap = k == 4 || k == 10;
-            if (is_raise ? raise(random) : is_swap ? swap(random) : move(random))
-                held ^= static_cast<uint16_t>(1u << k);
+    std::bernoulli_distribution move(0.2), swap(0.45), raise(raise_chance);
+    std::vector<TickInputsArray> stream(static_cast<size_t>(ticks));
+    uint8_t held[max_players] = {};
+    for (TickInputsArray& tick : stream)
+        for (int p = 0; p < max_players; p++) {
+            for (int a = 0; a < action_count; a++) {
+                const bool toggle = a == ACTION_RAISE ? raise(random) : a == ACTION_SWAP ? swap(random) : move(random);
+                if (toggle)
+                    held[p] = static_cast<uint8_t>(held[p] ^ (1u << a));
+            }
+            tick.inputs[p].held = held[p];
         }
-        tick = held;
-    }
-    return script;
+    return stream;
 }
 
-void new_game()
+void BM_update_game_two_busy_wells(benchmark::State& state)
 {
-    if (players)
-        end_game();
-    clear_popups();
-    start_game(2);
-}
-
-// One tick of the scripted play; true if the game had to start again.
-bool play_tick(const std::vector<uint16_t>& script, size_t& tick, int& since_start)
-{
-    const uint16_t held = script[tick++ % script.size()];
-    for (int k = 0; k < bench_key_count; k++)
-        key[bench_keys[k]] = (held >> k) & 1;
-    const bool topped_out = update_players();
-    update_popups();
-    if (topped_out || ++since_start == ticks_per_game) {
-        since_start = 0;
-        return true;
-    }
-    return false;
-}
-
-// Plays the script untimed to show how busy the benchmarked wells are.
-void measure_busyness(benchmark::State& state, const std::vector<uint16_t>& script)
-{
-    std::srand(1);
-    new_game();
+    const std::vector<TickInputsArray> stream = record_play(game_ticks, 0.01);
+    GameState game;
+    start_game(game, 2, bench_seed);
     size_t tick = 0;
-    int since_start = 0;
-    int64_t pending = 0, airborne = 0, clearing = 0;
-    for (int t = 0; t < script_ticks; t++) {
-        if (play_tick(script, tick, since_start))
-            new_game();
-        for (int i = 0; i < 2; i++) {
-            pending += players[i].groups != nullptr;
-            for (const auto& row : players[i].grid)
-                for (const Cell& cell : row) {
-                    airborne += cell.state == CELL_FALLING || cell.state == CELL_HOVERING;
-                    clearing += cell.state == CELL_CLEARING;
-                }
-        }
-    }
-    state.counters["pending_share"] = static_cast<double>(pending) / (2.0 * script_ticks);
-    state.counters["airborne_cells"] = static_cast<double>(airborne) / script_ticks;
-    state.counters["clearing_cells"] = static_cast<double>(clearing) / script_ticks;
-}
-
-void BM_update_players_two_busy_wells(benchmark::State& state)
-{
-    const std::vector<uint16_t> script = make_key_script();
-    measure_busyness(state, script);
-    std::srand(1);
-    new_game();
-    size_t tick = 0;
-    int since_start = 0;
+    int64_t pending = 0, ticks = 0;
     for (auto _ : state) {
-        if (play_tick(script, tick, since_start)) {
+        if (game_is_over(game) || tick == stream.size()) {
             state.PauseTiming();
-            new_game();
+            start_game(game, 2, bench_seed);
+            tick = 0;
             state.ResumeTiming();
         }
-        benchmark::DoNotOptimize(players[0].grid);
+        benchmark::DoNotOptimize(update_game(game, stream[tick++].inputs));
+        pending += game.players[0].groups != no_link;
+        ticks++;
     }
-    end_game();
-    clear_popups();
+    state.counters["pending_share"] = static_cast<double>(pending) / static_cast<double>(ticks);
 }
-BENCHMARK(BM_update_players_two_busy_wells);
-
-// A frozen moment of play: both grids and copies of their pending groups.
-struct Snapshot {
-    struct Group {
-        uint8_t kind;
-        int8_t timer;
-        std::vector<std::pair<int8_t, int8_t>> cells; // newest first
-    };
-    Player players[2];
-    std::vector<Group> groups[2]; // newest first
-};
+BENCHMARK(BM_update_game_two_busy_wells);
 
 int count_state(const Player& p, int state)
 {
@@ -133,66 +72,48 @@ bool crowded(const Player& p)
            count_state(p, CELL_FALLING) + count_state(p, CELL_HOVERING) >= 2;
 }
 
-Snapshot take_snapshot()
+// The same moment again and again: both players with a swap sliding, a clear running and
+// blocks in the air, nothing held. The state is a value, so the moment is a copy.
+void BM_update_game_crowded_moment(benchmark::State& state)
 {
-    Snapshot shot;
-    for (int i = 0; i < 2; i++) {
-        shot.players[i] = players[i];
-        for (const ActionGroup* g = players[i].groups; g; g = g->next) {
-            Snapshot::Group copy{g->kind, g->timer, {}};
-            for (const GroupCell* c = g->cells; c; c = c->next)
-                copy.cells.emplace_back(c->row, c->col);
-            shot.groups[i].push_back(copy);
+    const std::vector<TickInputsArray> stream = record_play(crowd_search_ticks, 0.01);
+    GameState game;
+    start_game(game, 2, bench_seed);
+    size_t t = 0;
+    for (; !(crowded(game.players[0]) && crowded(game.players[1])); t++) {
+        if (t == stream.size()) {
+            state.SkipWithError("no crowded moment in the recorded play");
+            return;
         }
+        if (game_is_over(game))
+            start_game(game, 2, bench_seed + static_cast<uint32_t>(t));
+        update_game(game, stream[t].inputs);
     }
-    return shot;
-}
-
-void restore(const Snapshot& shot)
-{
-    for (int i = 0; i < 2; i++) {
-        free_groups(players[i].groups);
-        players[i] = shot.players[i];
-        players[i].groups = nullptr;
-        for (auto g = shot.groups[i].rbegin(); g != shot.groups[i].rend(); ++g) {
-            ActionGroup* group = push_group(players[i].groups, g->kind);
-            group->timer = g->timer;
-            for (auto c = g->cells.rbegin(); c != g->cells.rend(); ++c)
-                push_group_cell(group, c->first, c->second);
-        }
-    }
-}
-
-// The same moment replayed again and again: both players with a swap sliding, a clear
-// running and blocks in the air, no key held.
-void BM_update_players_crowded_moment(benchmark::State& state)
-{
-    const std::vector<uint16_t> script = make_key_script();
-    std::srand(1);
-    new_game();
-    size_t tick = 0;
-    int since_start = 0;
-    for (int t = 0; t < 1000000 && !(crowded(players[0]) && crowded(players[1])); t++)
-        if (play_tick(script, tick, since_start))
-            new_game();
-    if (!crowded(players[0]) || !crowded(players[1])) {
-        state.SkipWithError("no crowded moment found in the scripted play");
-        return;
-    }
-    const Snapshot shot = take_snapshot();
-    for (int k = 0; k < bench_key_count; k++)
-        key[bench_keys[k]] = 0;
+    state.counters["found_at_tick"] = static_cast<double>(t);
+    const GameState moment = game;
+    const TickInputs nothing{};
     for (auto _ : state) {
-        state.PauseTiming();
-        restore(shot);
-        clear_popups();
-        state.ResumeTiming();
-        benchmark::DoNotOptimize(update_players());
+        game = moment;
+        benchmark::DoNotOptimize(update_game(game, nothing));
     }
-    state.counters["found_at_tick"] = static_cast<double>(tick);
-    end_game();
-    clear_popups();
 }
-BENCHMARK(BM_update_players_crowded_moment);
+BENCHMARK(BM_update_game_crowded_moment);
+
+// A whole game: 7200 ticks of two busy players, from start_game to the last tick.
+void BM_whole_two_player_game(benchmark::State& state)
+{
+    const std::vector<TickInputsArray> stream = record_play(game_ticks, 0.0);
+    int32_t topped_out = 0;
+    for (auto _ : state) {
+        GameState game;
+        start_game(game, 2, bench_seed);
+        for (const TickInputsArray& tick : stream)
+            update_game(game, tick.inputs);
+        benchmark::DoNotOptimize(game);
+        topped_out = game.players[0].topped_out + game.players[1].topped_out;
+    }
+    state.counters["topped_out"] = topped_out;
+}
+BENCHMARK(BM_whole_two_player_game)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -18,11 +18,16 @@ add_subdirectory(${PROJECT_SOURCE_DIR}/packaging ${PROJECT_BINARY_DIR}/packaging
 
 set(CPACK_PACKAGE_NAME "blockrise")
 set(CPACK_PACKAGE_VENDOR "Blockrise developers")
-set(CPACK_PACKAGE_CONTACT "Blockrise developers <blockrise@localhost>")
+# A .invalid domain can never deliver to a stranger; lintian accepts it as a mail host.
+# Also the signature of packaging/changelog's entries.
+set(CPACK_PACKAGE_CONTACT "Blockrise developers <blockrise-dev@blockrise.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "arcade puzzle game of rising coloured blocks")
+# dpkg shows the description in an 80-column terminal: lines of at most 79 characters.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Swap blocks in a rising well to line up three or more of a colour; chains score double.\n\
-For one or two players at one keyboard, with music and a table of the best scores.")
+    "Swap blocks in a rising well to line up three or more of a colour;\n\
+every further match before the stack rises again scores double.\n\
+For one or two players at one keyboard, with music and a table of the\n\
+best scores.")
 set(CPACK_GENERATOR "DEB")
 # Staged through DESTDIR with the real prefix, so paths worked out while installing
 # (the desktop entry's command) are the ones the installed package has.

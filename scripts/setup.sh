@@ -6,9 +6,11 @@ packages=(
   build-essential cmake pkg-config
   liballegro4-dev libfreetype-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth libx11-dev libxtst-dev
+  xvfb xauth libx11-dev libxtst-dev libasound2-dev
   clang libclang-rt-14-dev clang-tidy cppcheck valgrind
   freepats dpkg-dev file
+  lintian librsvg2-bin imagemagick x11-utils desktop-file-utils xdotool
+  libenet-dev
 )
 
 missing=()

@@ -91,10 +91,7 @@ const char* check_game_data(const DATAFILE* data)
 
 const char* load_game_data(const char* path)
 {
-    if (!exists(path)) {
-        std::snprintf(message, sizeof message, "%s: not found in the working directory", path);
-        return message;
-    }
+    // The check reads the file first, and says what it is when it is not a datafile.
     if (const char* problem = check_datafile_shape(path))
         return problem;
     DATAFILE* data = load_datafile(path);
@@ -108,10 +105,4 @@ const char* load_game_data(const char* path)
     }
     game_data = data;
     return nullptr;
-}
-
-void play_asset_sample(Asset a, int volume, int pan, int frequency)
-{
-    if (SAMPLE* s = asset_sample(a))
-        play_sample(s, volume, pan, frequency, 0);
 }

@@ -40,6 +40,3 @@ const char* load_game_data(const char* path);
 
 // nullptr when `data` holds the seventeen objects with their types and sizes.
 const char* check_game_data(const DATAFILE* data);
-
-// play_sample that tolerates a run without a datafile (headless tests).
-void play_asset_sample(Asset a, int volume, int pan, int frequency);

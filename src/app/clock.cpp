@@ -2,7 +2,6 @@
 #include "app/clock.h"
 
 std::atomic<uint32_t> tick_count{0};
-int32_t time_left = 0;
 
 void tick_handler()
 {

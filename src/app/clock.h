@@ -1,4 +1,4 @@
-// The 60 Hz tick clock that paces a game, and the game's clock.
+// The 60 Hz tick clock that paces a game.
 #pragma once
 
 #include <atomic>
@@ -8,8 +8,5 @@ constexpr int ticks_per_second = 60;
 
 // Written only by tick_handler, in the library's timer context; read by the main thread.
 extern std::atomic<uint32_t> tick_count;
-
-// Ticks left in the current game; set and counted down by the game loop.
-extern int32_t time_left;
 
 void tick_handler();

@@ -1,21 +1,25 @@
-// The structural walk over a datafile. The library trusts a datafile's layout: a file cut short
-// makes it read the end-of-file value as an object type, which it takes for the end marker and
-// calls an empty loader for (a crash). So the layout is checked here, on the unpacked bytes.
+// The structural walk over a datafile: object list, properties, objects packed on their own.
+// The library trusts a datafile's layout: a file cut short makes it read the end-of-file value
+// as an object type, which it takes for the end marker and calls an empty loader for (a crash),
+// and any loader that fails makes it free the object list twice. So the layout is checked here,
+// on the bytes as the library will read them.
 #include "app/datafile_shape.h"
 
+#include <allegro.h>
+#include <climits>
+#include <cstdio>
+#include <new>
+#include <vector>
+
+#include "app/datafile_file.h"
 #include "app/datafile_objects.h"
 #include "app/datafile_unpack.h"
 
-#include <allegro.h>
-#include <cstdio>
-#include <vector>
-
 namespace {
 
-constexpr size_t read_block = 16 * 1024;
-constexpr size_t max_unpacked_size = 64 * 1024 * 1024; // far beyond any datafile the game needs
-constexpr size_t max_file_size = max_unpacked_size;
-constexpr int max_nesting = 8;
+// The library loads a nested datafile by recursion, with over a kilobyte of stack a level
+// (a file-name buffer in each chunk it opens); this stays far below what a stack holds.
+constexpr int max_nesting = 64;
 constexpr size_t smallest_object = 12; // type, file size and data size
 
 char message[256];
@@ -24,6 +28,20 @@ const char* fail(const char* name, int object, const char* what)
 {
     std::snprintf(message, sizeof message, "%s: object %d %s", name, object, what);
     return message;
+}
+
+const char* check_property(ByteReader& in)
+{
+    int32_t type = 0, size = 0;
+    // The library allocates size + 1 bytes in an int.
+    if (!in.get32(type) || !in.get32(size) || size < 0 || size == INT32_MAX ||
+        !in.skip(size_t(size)))
+        return "has a property that is cut short";
+    // The library ends its list of an object's properties at the end marker's type, so such a
+    // property is lost from the list and its memory is never freed.
+    if (type == DAT_END)
+        return "has a property whose type is the end marker";
+    return nullptr;
 }
 
 const char* walk_objects(const char* name, ByteReader& in, int depth)
@@ -45,34 +63,46 @@ const char* walk_objects(const char* name, ByteReader& in, int depth)
                 return fail(name, i, "is cut short before its type");
             if (type != DAT_PROPERTY)
                 break;
-            int32_t property_type = 0, property_size = 0;
-            if (!in.get32(property_type) || !in.get32(property_size) || property_size < 0 ||
-                !in.skip(size_t(property_size)))
-                return fail(name, i, "has a property that is cut short");
+            if (const char* problem = check_property(in))
+                return fail(name, i, problem);
         }
         if (type == DAT_END)
             return fail(name, i, "has the end marker as its type");
         int32_t file_size = 0, data_size = 0;
         if (!in.get32(file_size) || !in.get32(data_size))
             return fail(name, i, "is cut short before its size");
-        // A compressed object's own unpacking would decide where the next one starts; the
-        // game's datafile is packed whole instead, so such objects are refused.
-        if (data_size < 0)
-            return fail(name, i, "is compressed on its own, which the game does not read");
-        if (size_t(data_size) > in.left)
+        PackedObject packed;
+        ObjectBody body{in.at, size_t(data_size < 0 ? 0 : data_size)};
+        if (data_size < 0) {
+            // Packed on its own: its size is negated, and its unpacking decides where the next
+            // object starts (the file size in the header plays no part in reading).
+            if (data_size == INT32_MIN)
+                return fail(name, i, "claims a packed size the library cannot negate");
+            if (const char* problem =
+                    unpack_object(in.at, in.left, size_t(-int64_t(data_size)), packed))
+                return fail(name, i, problem);
+            body = {packed.bytes.data(), packed.bytes.size(), !packed.ends_in_copy};
+            in.skip(packed.used);
+        } else if (!in.skip(size_t(data_size))) {
             return fail(name, i, "is cut short");
-        if (const char* problem = check_object_body(type, in.at, size_t(data_size)))
+        }
+        if (const char* problem = check_object_body(type, body))
             return fail(name, i, problem);
         if (type == DAT_FILE) {
             if (depth >= max_nesting)
                 return fail(name, i, "nests datafiles too deeply");
-            ByteReader inner{in.at, size_t(data_size)};
+            ByteReader inner{body.at, body.size};
             if (const char* problem = walk_objects(name, inner, depth + 1))
                 return problem;
         }
-        in.skip(size_t(data_size));
     }
     return nullptr;
+}
+
+const char* with_name(const char* name, const char* problem)
+{
+    std::snprintf(message, sizeof message, "%s: %s", name, problem);
+    return message;
 }
 
 } // namespace
@@ -81,31 +111,22 @@ const char* check_datafile_bytes(const char* name, const uint8_t* bytes, size_t 
 {
     ByteReader in{bytes, size};
     int32_t magic = 0;
-    if (!in.get32(magic) || magic != DAT_MAGIC) {
-        std::snprintf(message, sizeof message, "%s: is not a datafile of this library version",
-                      name);
-        return message;
-    }
+    if (!in.get32(magic) || magic != DAT_MAGIC)
+        return with_name(name, "is not a datafile of this library version");
     return walk_objects(name, in, 0);
 }
 
 const char* check_datafile_shape(const char* path)
 {
-    std::vector<uint8_t> file;
-    if (std::FILE* in = std::fopen(path, "rb")) {
-        uint8_t block[read_block];
-        size_t got;
-        while ((got = std::fread(block, 1, sizeof block, in)) > 0 && file.size() <= max_file_size)
-            file.insert(file.end(), block, block + got);
-        std::fclose(in);
-    } else {
-        std::snprintf(message, sizeof message, "%s: cannot be opened", path);
-        return message;
+    try {
+        std::vector<uint8_t> file;
+        if (const char* problem = read_datafile_file(path, file))
+            return problem;
+        std::vector<uint8_t> bytes;
+        if (const char* problem = unpack_datafile(file, bytes))
+            return with_name(path, problem);
+        return check_datafile_bytes(path, bytes.data(), bytes.size());
+    } catch (const std::bad_alloc&) {
+        return with_name(path, "unpacks to more than this machine's memory holds");
     }
-    std::vector<uint8_t> bytes;
-    if (const char* problem = unpack_datafile(file, bytes, max_unpacked_size)) {
-        std::snprintf(message, sizeof message, "%s: %s", path, problem);
-        return message;
-    }
-    return check_datafile_bytes(path, bytes.data(), bytes.size());
 }

@@ -4,9 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 
-// nullptr when the object list of the datafile at `path` is whole: every object and property
-// it announces is present, no object carries the end marker as its type, and any nested datafile
-// is whole too. Otherwise a message naming the file and where it breaks.
+// nullptr when the datafile at `path` is a regular file whose object list is whole: every object
+// and property it announces is present and readable by the library's loaders, none carries the
+// end marker as its type, and any nested datafile is whole too. Otherwise a message naming the
+// file and where it breaks.
 const char* check_datafile_shape(const char* path);
 
 // The same walk over the unpacked bytes of a datafile (starting at its "ALL." magic).

@@ -3,3 +3,4 @@
 
 constexpr int screen_width = 640;
 constexpr int screen_height = 480;
+constexpr int screen_centre_x = screen_width / 2;

@@ -6,8 +6,8 @@ namespace {
 // True when the clear is over: its cells are emptied.
 bool finish_clear(Player& player, const ActionGroup& group)
 {
-    for (const GroupCell* c = group.cells; c; c = c->next) {
-        Cell& cell = player.grid[c->row][c->col];
+    for (int8_t c = group.cells; c != no_link; c = cell_at(player, c).next) {
+        Cell& cell = player.grid[cell_at(player, c).row][cell_at(player, c).col];
         cell.color = 0;
         cell.state = CELL_IDLE;
     }
@@ -17,10 +17,11 @@ bool finish_clear(Player& player, const ActionGroup& group)
 // Slides the pair 8 pixels towards each other's place; true once they have changed places.
 bool slide_swap(Player& player, ActionGroup& group)
 {
-    if (!group.cells)
+    if (group.cells == no_link)
         return true;
-    Cell& left = player.grid[group.cells->row][group.cells->col];
-    Cell& right = player.grid[group.cells->row][group.cells->col + 1];
+    const GroupCell& at = cell_at(player, group.cells);
+    Cell& left = player.grid[at.row][at.col];
+    Cell& right = player.grid[at.row][at.col + 1];
     left.slide_offset = static_cast<int8_t>(left.slide_offset + swap_slide_step);
     right.slide_offset = static_cast<int8_t>(right.slide_offset - swap_slide_step);
     group.timer = swap_group_timer;
@@ -36,29 +37,26 @@ bool slide_swap(Player& player, ActionGroup& group)
 
 } // namespace
 
-// Newest group first; a finished group is unlinked and freed.
+// Newest group first; a finished group is unlinked and its slots freed.
 void advance_actions(Player& player)
 {
-    ActionGroup** link = &player.groups;
-    while (ActionGroup* group = *link) {
-        group->timer = static_cast<int8_t>(group->timer - group_timer_step);
+    int8_t* link = &player.groups;
+    while (*link != no_link) {
+        ActionGroup& group = group_at(player, *link);
+        group.timer = static_cast<int8_t>(group.timer - group_timer_step);
         bool done = false;
-        if (group->timer <= 0)
-            done = group->kind == GROUP_CLEAR ? finish_clear(player, *group)
-                                              : slide_swap(player, *group);
-        if (!done) {
-            link = &group->next;
-            continue;
-        }
-        *link = group->next;
-        group->next = nullptr;
-        free_groups(group);
+        if (group.timer <= 0)
+            done = group.kind == GROUP_CLEAR ? finish_clear(player, group) : slide_swap(player, group);
+        if (done)
+            remove_group(player, *link);
+        else
+            link = &group.next;
     }
 }
 
 void end_tick(Player& player)
 {
-    if (!player.groups)
+    if (player.groups == no_link)
         player.busy = 0;
     if (player.topped_out)
         player.score = 0;

@@ -2,8 +2,6 @@
 #include <cmath>
 #include <cstdint>
 
-#include "app/assets.h"
-#include "game/popups.h"
 #include "game/steps.h"
 
 namespace {
@@ -82,15 +80,15 @@ void add_points(int32_t& score, double points)
 }
 
 // One match event per tick, however many lines: one sound, one score, one group, one popup.
-void score_matches(Player& player, int index)
+void score_matches(Player& player, uint8_t index, PopupList& popups, TickEvents& events)
 {
-    ActionGroup* group = push_group(player.groups, GROUP_CLEAR);
+    // The store holds a slot for every matched cell the well can have; were one missing,
+    // the lines would wait for the next tick rather than clear untimed.
+    ActionGroup* group = push_group(player, GROUP_CLEAR);
     if (!group) {
         release_matches(player);
         return;
     }
-    play_asset_sample(Asset::match_sound, match_sound_volume, index * match_sound_pan_step,
-                      match_sound_frequency);
     add_points(player.score, std::pow(2.0, player.chain) * base_match_points);
     if (player.chain < max_chain)
         player.chain++;
@@ -100,14 +98,16 @@ void score_matches(Player& player, int index)
             Cell& cell = player.grid[row][col];
             if (cell.state != CELL_MATCHED)
                 continue;
-            if (!push_group_cell(group, static_cast<int8_t>(row), static_cast<int8_t>(col))) {
-                cell.state = CELL_IDLE; // untimed, it could never clear
+            const int8_t r = static_cast<int8_t>(row), c = static_cast<int8_t>(col);
+            if (!push_group_cell(player, *group, r, c)) {
+                cell.state = CELL_IDLE;
                 continue;
             }
             cell.state = CELL_CLEARING;
-            if (first)
-                spawn_popup(player.chain, static_cast<int16_t>(row * cell_size + player.well_y - cell_size),
-                            static_cast<int16_t>(col * cell_size + player.well_x));
+            if (first) {
+                add_event(events, GameEvent{EventKind::match, index, player.chain, r, c});
+                spawn_popup(popups, player.chain, index, r, c);
+            }
             first = false;
         }
     player.busy = 1;

@@ -1,7 +1,6 @@
-// One player's state (well, cursor, rise, pending actions, keys, score) and its set-up.
+// One player's state: the well, the cursor, the rise, the pending actions and the score.
 #pragma once
 
-#include <allegro.h>
 #include <cstdint>
 
 #include "game/rules.h"
@@ -25,59 +24,66 @@ struct Cell {
 };
 
 enum GroupKind : uint8_t {
+    GROUP_FREE = 0, // a slot of the player's store that no action uses
     GROUP_CLEAR = 1,
     GROUP_SWAP = 2,
 };
 
+// Groups and their cells are singly linked lists, newest first, kept in fixed slots inside
+// the player so that a game state copies as one value; links are slot numbers.
+constexpr int8_t no_link = -1;
+
 struct GroupCell {
     int8_t row;
     int8_t col;
-    GroupCell* next;
+    int8_t next;
 };
 
 struct ActionGroup {
-    GroupCell* cells; // newest first
+    int8_t cells; // newest first
     int8_t timer;
-    uint8_t kind;     // a GroupKind
-    ActionGroup* next;
+    uint8_t kind; // a GroupKind
+    int8_t next;
 };
 
-enum KeyRole { KEY_ROLE_UP, KEY_ROLE_DOWN, KEY_ROLE_LEFT, KEY_ROLE_RIGHT, KEY_ROLE_SWAP, KEY_ROLE_RAISE, KEY_ROLE_COUNT };
+// Every cell of a group is a well cell that no other group holds (a swap owns two, a clear at
+// least three), so these never run out.
+constexpr int max_groups = well_rows * well_cols / 2;
+constexpr int max_group_cells = well_rows * well_cols;
+
+struct GroupStore {
+    ActionGroup groups[max_groups];
+    GroupCell cells[max_group_cells];
+    int8_t free_group; // free slots, linked through `next`
+    int8_t free_cell;
+};
 
 struct Player {
     Cell grid[grid_rows][well_cols];
-    BITMAP* background;      // 192x384, owned
-    BITMAP* view;            // sub-bitmap of the frame buffer, owned
-    BITMAP* cursor_images[2];
-    int16_t well_x, well_y;
     int8_t cursor_x, cursor_y;
     uint16_t busy;
     int8_t rise;
     int16_t rise_delay;
     uint8_t rise_countdown;
     int8_t chain;
-    ActionGroup* groups;     // newest first
-    uint8_t keys[KEY_ROLE_COUNT];
+    int8_t groups;      // newest first
+    uint8_t key_latch;  // one bit per Action: seen held when last asked
     int32_t score;
     uint8_t topped_out;
+    GroupStore store;
 };
 
-extern Player* players;
-extern uint8_t player_count;
-extern BITMAP* tile_images[color_count + 1];
-extern uint8_t key_latch[256];
+// Empties the player's group list and makes every slot free.
+void clear_groups(Player& player);
+// Puts a new, empty group at the head of the player's list; nullptr if no slot is free.
+ActionGroup* push_group(Player& player, uint8_t kind);
+// Puts a cell at the head of the group's list; false if no slot is free.
+bool push_group_cell(Player& player, ActionGroup& group, int8_t row, int8_t col);
+// Unlinks the group that `link` points at and frees it and its cells; `link` then points at
+// the group that followed.
+void remove_group(Player& player, int8_t& link);
 
-// Builds `players` for a new game of `count` (1 or 2) players.
-void start_game(int count);
-void init_player(Player& player);
-// Gives the player its well: a 192x384 sub-bitmap of `frame_buffer` at (x, y).
-void attach_well(int index, BITMAP* frame_buffer, int16_t x, int16_t y);
-// Releases everything start_game and attach_well made.
-void end_game();
-
-// Puts a new, empty group at the head of `list`; nullptr when no memory can be had.
-ActionGroup* push_group(ActionGroup*& list, uint8_t kind);
-// Puts a cell at the head of the group's list; false when no memory can be had.
-bool push_group_cell(ActionGroup* group, int8_t row, int8_t col);
-// Frees every group of the list and its cells.
-void free_groups(ActionGroup*& list);
+inline ActionGroup& group_at(Player& player, int8_t slot) { return player.store.groups[slot]; }
+inline const ActionGroup& group_at(const Player& player, int8_t slot) { return player.store.groups[slot]; }
+inline const GroupCell& cell_at(const Player& player, int8_t slot) { return player.store.cells[slot]; }
+int count_groups(const Player& player);

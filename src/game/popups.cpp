@@ -1,52 +1,32 @@
 // The live score popups: made on a match, moved each tick, dropped after 33 updates.
 #include "game/popups.h"
 
-#include <new>
+#include <cstring>
 
-BITMAP* popup_images[popup_image_count] = {};
-std::forward_list<Popup> popup_list;
-
-namespace {
-
-constexpr int long_chain_image = 1; // the thirteenth match of a chain and later show image 1
-constexpr int8_t popup_rise = -1;   // pixels per tick
-
-int popup_image_index(int8_t chain)
+void spawn_popup(PopupList& popups, int8_t chain, uint8_t player, int8_t row, int8_t col)
 {
-    const int k = chain - 1;
-    if (k > popup_image_count - 1)
-        return long_chain_image;
-    return k < 0 ? 0 : k;
+    // Only a caller breaking the one-popup-per-player-per-tick rule could fill the list;
+    // a popup is decoration, so the oldest would simply not be shown any more.
+    const int kept = popups.count < popup_capacity ? popups.count : popup_capacity - 1;
+    std::memmove(&popups.items[1], &popups.items[0], sizeof(Popup) * static_cast<size_t>(kept));
+    popups.items[0] = Popup{chain, player, row, col, popup_life};
+    popups.count = static_cast<uint8_t>(kept + 1);
 }
 
-} // namespace
-
-void spawn_popup(int8_t chain, int16_t y, int16_t x)
+void update_popups(PopupList& popups)
 {
-    try {
-        popup_list.push_front(
-            Popup{popup_images[popup_image_index(chain)], y, x, popup_rise, 0, popup_life});
-    } catch (const std::bad_alloc&) {
-        // A popup is only decoration: without memory for it the game goes on without.
-    }
-}
-
-void update_popups()
-{
-    auto previous = popup_list.before_begin();
-    for (auto it = popup_list.begin(); it != popup_list.end();) {
-        if (it->life == 0) {
-            it = popup_list.erase_after(previous);
+    int kept = 0;
+    for (int i = 0; i < popups.count; i++) {
+        Popup popup = popups.items[i];
+        if (popup.life == 0)
             continue;
-        }
-        it->life--;
-        it->x = static_cast<int16_t>(it->x + it->dx);
-        it->y = static_cast<int16_t>(it->y + it->dy);
-        previous = it++;
+        popup.life--;
+        popups.items[kept++] = popup;
     }
+    popups.count = static_cast<uint8_t>(kept);
 }
 
-void clear_popups()
+void clear_popups(PopupList& popups)
 {
-    popup_list.clear();
+    popups.count = 0;
 }

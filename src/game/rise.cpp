@@ -1,34 +1,30 @@
 // The rising stack: pixel steps on a timer or while raise is held, and the new row.
-#include <cstdlib>
 #include <cstring>
 
 #include "game/steps.h"
 
 namespace {
 
-int8_t preview_color(const Player& player, int col)
+int8_t preview_color(const Player& player, int col, GameRandom& random)
 {
     const Cell* row = player.grid[preview_row];
     for (;;) {
-        const int8_t c = static_cast<int8_t>(std::rand() % color_count + 1);
+        const int8_t c = static_cast<int8_t>(next_random(random) % color_count + 1);
         if (col < 2 || row[col - 1].color != c || row[col - 2].color != c)
             return c;
     }
 }
 
 // Moves every row up one, draws a new preview row; true if a block reached row 0.
-bool shift_stack(Player& player, bool raising)
+bool shift_stack(Player& player, bool raising, GameRandom& random)
 {
     if (raising)
         add_points(player.score, raise_row_bonus);
     std::memmove(player.grid[0], player.grid[1], sizeof(Cell) * well_cols * well_rows);
     for (int col = 0; col < well_cols; col++) {
         Cell& cell = player.grid[preview_row][col];
-        cell.color = preview_color(player, col);
-        cell.state = CELL_IDLE;
-        cell.fall_offset = 0;
-        cell.slide_offset = 0;
-        cell.timer = 0;
+        cell = Cell{};
+        cell.color = preview_color(player, col, random);
     }
     player.rise = 0;
     // The cursor follows its blocks up, but never out of the well.
@@ -56,20 +52,20 @@ int16_t rise_delay_for(int32_t score)
 }
 
 // The countdown is frozen while busy; a rise step comes when it is found at 0, or on
-// every tick the raise key is held.
-bool rise_stack(Player& player)
+// every tick raise is held.
+bool rise_stack(Player& player, PlayerInput input, GameRandom& random)
 {
     if (player.busy || player.rise_delay == 0)
         return false;
     const uint8_t count = player.rise_countdown;
     player.rise_countdown = static_cast<uint8_t>(count - 1);
-    const bool raising = key[player.keys[KEY_ROLE_RAISE]] != 0;
+    const bool raising = is_held(input, ACTION_RAISE);
     if (count != 0 && !raising)
         return false;
     bool topped_out = false;
     player.chain = 0;
     if (++player.rise >= cell_size)
-        topped_out = shift_stack(player, raising);
+        topped_out = shift_stack(player, raising, random);
     player.rise_delay = rise_delay_for(player.score);
     player.rise_countdown = static_cast<uint8_t>(player.rise_delay);
     return topped_out;

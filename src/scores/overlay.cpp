@@ -2,38 +2,44 @@
 #include "scores/overlay.h"
 
 #include "app/colors.h"
-#include "scores/score_layout.h"
+#include "app/screen_size.h"
 
-Overlay::Overlay()
-    : saved(create_bitmap(screen_width, screen_height)),
-      dimmed(create_bitmap(screen_width, screen_height))
+namespace {
+constexpr int overlay_dim_alpha = 192; // blend toward black: about a quarter of the brightness
+} // namespace
+
+bool make_overlay(const ScreenIo& io, Overlay& overlay)
 {
+    overlay.saved = ScreenImage(io, screen_width, screen_height);
+    overlay.dimmed = ScreenImage(io, screen_width, screen_height);
+    if (overlay.saved && overlay.dimmed)
+        return true;
+    free_overlay(overlay);
+    return false;
 }
 
-Overlay::~Overlay()
+void free_overlay(Overlay& overlay)
 {
-    if (saved)
-        destroy_bitmap(saved);
-    if (dimmed)
-        destroy_bitmap(dimmed);
+    overlay.saved.reset();
+    overlay.dimmed.reset();
 }
 
-void Overlay::take(BITMAP* target)
+void take_overlay(const ScreenIo& io, const Overlay& overlay)
 {
-    blit(target, saved, 0, 0, 0, 0, screen_width, screen_height);
-    blit(target, dimmed, 0, 0, 0, 0, screen_width, screen_height);
+    blit(io.display, overlay.saved.get(), 0, 0, 0, 0, screen_width, screen_height);
+    blit(io.display, overlay.dimmed.get(), 0, 0, 0, 0, screen_width, screen_height);
     // Not switched back to solid: later primitives of the game blend at this level.
     set_trans_blender(0, 0, 0, overlay_dim_alpha);
     drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
-    rectfill(dimmed, 0, 0, screen_width - 1, screen_height - 1, color_black);
+    rectfill(overlay.dimmed.get(), 0, 0, screen_width - 1, screen_height - 1, color_black);
 }
 
-void Overlay::show(BITMAP* target) const
+void show_dimmed(const ScreenIo& io, const Overlay& overlay)
 {
-    blit(dimmed, target, 0, 0, 0, 0, screen_width, screen_height);
+    blit(overlay.dimmed.get(), io.display, 0, 0, 0, 0, screen_width, screen_height);
 }
 
-void Overlay::restore(BITMAP* target) const
+void restore_saved(const ScreenIo& io, const Overlay& overlay)
 {
-    blit(saved, target, 0, 0, 0, 0, screen_width, screen_height);
+    blit(overlay.saved.get(), io.display, 0, 0, 0, 0, screen_width, screen_height);
 }

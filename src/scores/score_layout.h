@@ -1,14 +1,9 @@
-// Where the high-score screens put their texts, and the dimming they lay over the picture.
+// Where the high-score screens put their texts.
 #pragma once
 
 #include <cstdint>
 
 #include "app/screen_size.h"
-
-constexpr int overlay_dim_alpha = 192; // blend toward black: about a quarter of the brightness
-constexpr int shadow_offset = 2;
-
-constexpr int16_t center_x = 320;
 
 constexpr const char* new_high_score_text = "New High Score!";
 constexpr int16_t new_high_score_y = 100;
@@ -17,6 +12,7 @@ constexpr int16_t enter_name_y = 200;
 constexpr int16_t typed_name_y = 250;
 constexpr int name_band_height = 50; // wiped from the dimmed copy before each redraw
 constexpr int typed_name_r = 0, typed_name_g = 192, typed_name_b = 0;
+constexpr const char* player_label_format = "Player %i";
 
 constexpr const char* high_scores_title = "HIGH SCORES";
 constexpr int16_t high_scores_title_y = 16;

@@ -1,151 +1,154 @@
-// Reading and writing "scores" through the library's packed-file text I/O.
+// Loading and saving "scores": the policy on refusals, merges and messages.
 #include "scores/scores_file.h"
 
-#include <allegro.h>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <string>
+#include <sys/file.h>
 
-#include "scores/table.h"
-
-#if defined(__unix__)
-#include <fcntl.h>
-#include <unistd.h>
-#endif
+#include "scores/file_write.h"
+#include "scores/locked_file.h"
+#include "scores/scores_merge.h"
+#include "scores/scores_text.h"
 
 namespace {
 
-#if defined(ALLEGRO_DOS) || defined(ALLEGRO_WINDOWS)
-constexpr const char* written_line_break = "\r\n"; // what pack_fputs makes of "\n" there
-#else
-constexpr const char* written_line_break = "\n";
-#endif
+constexpr const char* message_prefix = "blockrise: ";
+constexpr const char* not_saved = "it is left as it is and new scores are not saved";
 
-// Sets the library's text format for one block and puts the old one back after.
-class TextFormat {
-public:
-    explicit TextFormat(int type) : previous(get_uformat()) { set_uformat(type); }
-    ~TextFormat() { set_uformat(previous); }
-    TextFormat(const TextFormat&) = delete;
-    TextFormat& operator=(const TextFormat&) = delete;
-
-private:
-    int previous;
-};
-
-void read_field(char (&field)[score_field_size], PACKFILE* file)
+HighScoreTable default_table()
 {
-    pack_fgets(field, score_field_size, file);
-    field[score_field_chars] = '\0';
-}
-
-std::string file_bytes(const HighScoreTable& table)
-{
-    std::string bytes;
+    HighScoreTable defaults = {};
     for (int i = 0; i < high_score_count; i++) {
-        bytes += table.name_texts[i];
-        bytes += written_line_break;
-        bytes += table.score_texts[i];
-        bytes += written_line_break;
+        copy_field(defaults.name_texts[i], default_score_name);
+        std::snprintf(defaults.score_texts[i], score_field_size, "%i", default_score);
     }
-    return bytes;
+    return defaults;
 }
 
-void write_line(const char* field, PACKFILE* file)
+const char* kind_of(mode_t mode)
 {
-    pack_fwrite(field, static_cast<long>(std::strlen(field)), file);
-    pack_fputs("\n", file);
+    if (S_ISDIR(mode))
+        return "a directory";
+    if (S_ISFIFO(mode))
+        return "a FIFO";
+    if (S_ISCHR(mode))
+        return "a character device";
+    if (S_ISBLK(mode))
+        return "a block device";
+    if (S_ISSOCK(mode))
+        return "a socket";
+    return "an unknown kind of file";
 }
 
-// False only when the file could not be opened; write errors show in the read-back.
-bool write_table(const char* path, const HighScoreTable& table)
+// The same problem met again, at the next save of a run, is not news.
+void report(ScoresFile& file, const std::string& message)
 {
-    PACKFILE* file = pack_fopen(path, F_WRITE);
-    if (!file)
-        return false;
-    // The fields go out as raw bytes: pack_fputs would decode them as text first, and a
-    // hand-edited name need not be valid text (a stray six-byte UTF-8 lead byte hangs it).
-    for (int i = 0; i < high_score_count; i++) {
-        write_line(table.name_texts[i], file);
-        write_line(table.score_texts[i], file);
-    }
-    pack_fclose(file);
-    return true;
+    if (message == file.last_report)
+        return;
+    file.last_report = message;
+    std::fprintf(stderr, "%s%s\n", message_prefix, message.c_str());
 }
 
-// The library does not report a failed flush on closing (a full disk closes "fine"),
-// so the written file is read back and compared before it may replace anything.
-bool file_holds(const char* path, const std::string& expected)
+std::string unreadable(const std::string& path, int error, const LockedFile& locked)
 {
-    PACKFILE* file = pack_fopen(path, F_READ);
-    if (!file)
-        return false;
-    std::string found(expected.size() + 1, '\0');
-    long got = pack_fread(&found[0], static_cast<long>(found.size()), file);
-    pack_fclose(file);
-    return got == static_cast<long>(expected.size()) && found.compare(0, expected.size(), expected) == 0;
+    if (error == not_a_regular_file)
+        return path + " is " + kind_of(locked.info.st_mode) + ", not a scores file; " + not_saved;
+    return "cannot read " + path + " (" + std::strerror(error) + "); " + not_saved;
 }
 
-// Gets the new file onto the disk before the rename makes it the only copy.
-void flush_to_disk(const char* path)
+std::string cannot_create(const std::string& path, int error)
 {
-#if defined(__unix__)
-    int fd = open(path, O_RDONLY);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
-    }
-#else
-    (void)path;
-#endif
+    return "cannot create " + path + " (" + std::strerror(error) + "); new scores are not saved";
 }
 
-void replace_scores_file(const HighScoreTable& table)
+// True with the file locked and its bytes read. Otherwise `error` says why, and anything but
+// a missing file has been reported.
+bool open_and_read(ScoresFile& file, const std::string& path, int lock, LockedFile& locked, std::string& bytes,
+                   int& error)
 {
-    if (!write_table(scores_temp_name, table))
-        return; // nothing was created, so nothing to clear away
-    if (file_holds(scores_temp_name, file_bytes(table))) {
-        flush_to_disk(scores_temp_name);
-        if (std::rename(scores_temp_name, scores_file_name) == 0)
-            return;
-    }
-    std::remove(scores_temp_name);
+    error = open_locked(path, lock, locked);
+    if (error == 0)
+        error = read_whole(locked, bytes);
+    if (error != 0 && error != ENOENT)
+        report(file, unreadable(path, error, locked));
+    return error == 0;
+}
+
+// Writes `text` over the locked file; the way round a folder no temporary file can be made in
+// is to rewrite the file itself.
+int write_over(const std::string& path, const LockedFile& locked, const std::string& text, const std::string& old)
+{
+    bool temp_made = false;
+    const int error = replace_through_temp(path, locked.info, text, temp_made);
+    return temp_made ? error : rewrite_in_place(path, locked.info, text, old);
 }
 
 } // namespace
 
-void read_scores(const char* path)
+void load_scores(HighScoreTable& table, ScoresFile& file)
 {
-    PACKFILE* file = pack_fopen(path, F_READ);
-    if (!file)
-        return;
-    // In its default UTF-8 format pack_fgets writes each byte >= 128 as two; in 8-bit
-    // ASCII every byte of the file lands in the field as it is.
-    TextFormat bytes_as_read(U_ASCII);
-    for (int i = 0; i < high_score_count; i++) {
-        read_field(high_score_table.name_texts[i], file);
-        read_field(high_score_table.score_texts[i], file);
-    }
-    pack_fclose(file);
-}
-
-void load_scores()
-{
-    if (!exists(scores_file_name)) {
-        // The defaults reach the table only by way of the file.
-        HighScoreTable defaults = {};
-        for (int i = 0; i < high_score_count; i++) {
-            copy_field(defaults.name_texts[i], default_score_name);
-            std::snprintf(defaults.score_texts[i], score_field_size, "%i", default_score);
+    table = file.as_read = {};
+    const std::string path = followed_path(scores_file_name);
+    LockedFile locked;
+    std::string bytes;
+    int error = 0;
+    if (!open_and_read(file, path, LOCK_SH, locked, bytes, error)) {
+        if (error != ENOENT)
+            return;
+        // The defaults reach the table only by way of the file. EEXIST: another instance
+        // made it first, and that one is read.
+        error = create_whole(path, scores_text(default_table()));
+        if (error != 0 && error != EEXIST) {
+            report(file, cannot_create(path, error));
+            return;
         }
-        replace_scores_file(defaults);
+        if (!open_and_read(file, path, LOCK_SH, locked, bytes, error))
+            return;
     }
-    if (!exists(scores_file_name))
-        return;
-    read_scores(scores_file_name);
+    read_scores_text(table, bytes);
+    file.as_read = table;
 }
 
-void save_scores()
+void save_scores(HighScoreTable& table, ScoresFile& file)
 {
-    replace_scores_file(high_score_table);
+    if (same_scores(table, file.as_read))
+        return;
+    const std::string path = followed_path(scores_file_name);
+    LockedFile locked;
+    std::string bytes;
+    int error = 0;
+    // A second round only when the file vanished and another instance made a new one meanwhile.
+    for (int round = 0; !open_and_read(file, path, LOCK_EX, locked, bytes, error); round++) {
+        if (error != ENOENT)
+            return;
+        // Gone since it was read: nothing on the disk to keep or merge with.
+        error = create_whole(path, scores_text(table));
+        if (error == 0) {
+            file.as_read = table;
+            file.last_report.clear();
+            return;
+        }
+        if (error != EEXIST || round > 0) {
+            report(file, cannot_create(path, error));
+            return;
+        }
+    }
+    HighScoreTable on_disk;
+    read_scores_text(on_disk, bytes);
+    // Unchanged since read: this run's table goes out exactly as it is.
+    const HighScoreTable merged =
+        same_scores(on_disk, file.as_read) ? table : merged_scores(file.as_read, table, on_disk);
+    if (!same_scores(merged, on_disk)) {
+        if ((error = write_permission(path)) != 0) {
+            report(file, path + " is not writable (" + std::strerror(error) + "); " + not_saved);
+            return;
+        }
+        if ((error = write_over(path, locked, scores_text(merged), bytes)) != 0) {
+            report(file, "cannot save " + path + " (" + std::strerror(error) + "); the old file is kept");
+            return;
+        }
+    }
+    table = file.as_read = merged;
+    file.last_report.clear();
 }

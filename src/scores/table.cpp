@@ -6,8 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 
-HighScoreTable high_score_table = {};
-
 int32_t score_value(const char* text)
 {
     // atoi is strtol cut to int; a hand-edited "2147483648" would wrap to the smallest
@@ -27,19 +25,18 @@ void copy_field(char (&field)[score_field_size], const char* text)
     field[length] = '\0';
 }
 
-int high_score_rank(int32_t score)
+int high_score_rank(const HighScoreTable& table, int32_t score)
 {
     for (int i = 0; i < high_score_count; i++)
-        if (score >= score_value(high_score_table.score_texts[i]))
+        if (score >= score_value(table.score_texts[i]))
             return i;
     return -1;
 }
 
-void insert_high_score(int rank, const char* name, int32_t score)
+void insert_high_score(HighScoreTable& t, int rank, const char* name, int32_t score)
 {
     if (rank < 0 || rank >= high_score_count)
         return;
-    HighScoreTable& t = high_score_table;
     // Bottom up, so each entry has moved before its place is overwritten.
     for (int j = high_score_count - 1; j > rank; j--) {
         std::memcpy(t.name_texts[j], t.name_texts[j - 1], score_field_size);

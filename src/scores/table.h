@@ -14,14 +14,18 @@ struct HighScoreTable {
     char score_texts[high_score_count][score_field_size];
 };
 
-extern HighScoreTable high_score_table;
+// One entry as the table holds it.
+struct HighScoreEntry {
+    char name[score_field_size];
+    char score[score_field_size];
+};
 
 // The index 0-9 at which `score` enters the table, or -1. A tie ranks above the older entry.
-int high_score_rank(int32_t score);
+int high_score_rank(const HighScoreTable& table, int32_t score);
 
 // Moves the entries from `rank` down one place, dropping the last, and puts the new
 // one at `rank`. A rank outside 0-9 changes nothing.
-void insert_high_score(int rank, const char* name, int32_t score);
+void insert_high_score(HighScoreTable& table, int rank, const char* name, int32_t score);
 
 // What a score text counts as: the number at its start as atoi reads it, held to the
 // int32 range when the text names a bigger one; 0 when it does not start with a number.

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "app/assets.h"
-#include "screens/layout.h"
+#include "app/screen_size.h"
 
 namespace {
 
@@ -57,42 +57,43 @@ int star_grey(const Star& star)
 
 // The stars are plotted in whatever drawing mode is in force: solid at the opening,
 // translucent at level 128 at the farewell, where they show at about half brightness.
-void draw_starfield_frame(BITMAP* frame, Star (&stars)[star_count], BITMAP* logo)
+void draw_starfield_frame(BITMAP* frame, Star (&stars)[star_count], BITMAP* logo, RLE_SPRITE* logo_runs)
 {
     clear_bitmap(frame);
     for (Star& star : stars) {
         move_star(star);
         const int grey = star_grey(star);
-        putpixel(frame, static_cast<int>(star.x), static_cast<int>(star.y),
-                 makecol(grey, grey, grey));
+        putpixel(frame, static_cast<int>(star.x), static_cast<int>(star.y), makecol(grey, grey, grey));
     }
-    masked_blit(logo, frame, 0, 0, 0, 0, screen_width, screen_height);
+    if (logo_runs)
+        draw_rle_sprite(frame, logo_runs, 0, 0);
+    else
+        masked_blit(logo, frame, 0, 0, 0, 0, screen_width, screen_height);
 }
 
-void run_starfield()
-{
-    show_starfield(screen_output());
-}
-
-void show_starfield(const Output& output)
+void run_starfield(const ScreenIo& io)
 {
     Star stars[star_count];
     for (Star& star : stars)
         start_star(star, first_brightness);
-    clear_bitmap(output.display);
+    clear_bitmap(io.display);
     play_midi(asset_midi(Asset::starfield_music), TRUE);
 
-    BITMAP* frame = create_screen_image(screen_width, screen_height);
+    const ScreenImage frame(io, screen_width, screen_height);
     if (!frame) {
         stop_midi();
         return;
     }
+    BITMAP* logo = asset_bitmap(Asset::logo);
+    RLE_SPRITE* logo_runs = get_rle_sprite(logo);
     // The first frame is always shown before the keyboard is looked at.
     do {
-        draw_starfield_frame(frame, stars, asset_bitmap(Asset::logo));
-        output.wait_for_retrace();
-        blit(frame, output.display, 0, 0, 0, 0, screen_width, screen_height);
-    } while (!keypressed());
+        draw_starfield_frame(frame.get(), stars, logo, logo_runs);
+        io.wait_for_retrace();
+        blit(frame.get(), io.display, 0, 0, 0, 0, screen_width, screen_height);
+        show(io);
+    } while (!io.key_waiting());
     stop_midi();
-    destroy_screen_image(frame);
+    if (logo_runs)
+        destroy_rle_sprite(logo_runs);
 }

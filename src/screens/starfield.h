@@ -3,7 +3,7 @@
 
 #include <allegro.h>
 
-#include "screens/output.h"
+#include "app/screen_io.h"
 
 struct Star {
     float x, y;       // pixels, 0 at the left and top
@@ -25,9 +25,9 @@ void move_star(Star& star);
 int star_grey(const Star& star);
 
 // Composes one frame: clear, every star moved and plotted in order, the logo over them.
-void draw_starfield_frame(BITMAP* frame, Star (&stars)[star_count], BITMAP* logo);
+// The logo's pixels of the mask colour let the stars through; `logo_runs`, when there is one,
+// is the same logo as an RLE sprite, which skips those pixels instead of testing each.
+void draw_starfield_frame(BITMAP* frame, Star (&stars)[star_count], BITMAP* logo, RLE_SPRITE* logo_runs);
 
 // Shows the starfield with its music until a key is waiting; the key stays in the buffer.
-void run_starfield();
-// run_starfield showing its frames through `output`.
-void show_starfield(const Output& output);
+void run_starfield(const ScreenIo& io);

@@ -1,25 +1,22 @@
-// The title menu: one- or two-player game, or quit. Each call prepares the images a game
-// needs and, unless the user quits, plays one game.
+// The title menu: a one- or two-player game, or quit.
 #include "screens/title.h"
 
 #include "app/assets.h"
 #include "app/colors.h"
-#include "screens/game_loop.h"
+#include "screens/game_view.h"
 #include "screens/layout.h"
-#include "screens/panel.h"
 
 namespace {
 
 constexpr int8_t quit_line = 3;
-constexpr int scan_line_step = 2; // a scan-line on every even row
 constexpr int scancode_shift = 8; // readkey: scancode above, character below
 
-MenuAction action_of_line(int8_t selection)
+MenuChoice choice_of_line(int8_t selection)
 {
     switch (selection) {
-    case 1: return MenuAction::one_player;
-    case 2: return MenuAction::two_players;
-    default: return MenuAction::quit;
+    case 1: return MenuChoice::one_player;
+    case 2: return MenuChoice::two_players;
+    default: return MenuChoice::quit;
     }
 }
 
@@ -47,88 +44,72 @@ void draw_menu(BITMAP* display, int8_t selection)
 }
 
 // Only a key pressed after the lines appear counts.
-MenuAction wait_for_choice(const Output& output)
+MenuChoice wait_for_choice(const ScreenIo& io)
 {
     int8_t selection = menu_start_selection;
     for (;;) {
-        draw_menu(output.display, selection);
-        const MenuStep step = menu_step(selection, output.read_fresh_key() >> scancode_shift);
-        if (step.action != MenuAction::none)
-            return step.action;
+        draw_menu(io.display, selection);
+        const int pressed = io.read_fresh_key();
+        if (pressed == key_quit)
+            return MenuChoice::quit;
+        const MenuStep step = menu_step(selection, pressed >> scancode_shift);
+        if (step.choice != MenuChoice::none)
+            return step.choice;
         selection = step.selection;
     }
 }
 
 } // namespace
 
+bool make_screen_images(const ScreenIo& io, ScreenImages& images)
+{
+    images.frame_buffer = ScreenImage(io, screen_width, screen_height);
+    if (images.frame_buffer)
+        images.game_background = ScreenImage(io, screen_width, screen_height);
+    if (images.game_background)
+        images.title_image = ScreenImage(io, screen_width, screen_height);
+    if (images.title_image)
+        return true;
+    free_screen_images(images);
+    return false;
+}
+
+void free_screen_images(ScreenImages& images)
+{
+    images.game_background.reset();
+    images.frame_buffer.reset();
+    images.title_image.reset();
+}
+
 MenuStep menu_step(int8_t selection, int scancode)
 {
     switch (scancode) {
-    case KEY_1: return {selection, MenuAction::one_player};
-    case KEY_2: return {selection, MenuAction::two_players};
-    case KEY_ESC: return {selection, MenuAction::quit};
-    case KEY_ENTER: return {selection, action_of_line(selection)};
-    case KEY_UP: return {static_cast<int8_t>(selection == 1 ? quit_line : selection - 1),
-                         MenuAction::none};
-    case KEY_DOWN: return {static_cast<int8_t>(selection == quit_line ? 1 : selection + 1),
-                           MenuAction::none};
-    default: return {selection, MenuAction::none};
+    case KEY_1: return {selection, MenuChoice::one_player};
+    case KEY_2: return {selection, MenuChoice::two_players};
+    case KEY_ESC: return {selection, MenuChoice::quit};
+    case KEY_ENTER: return {selection, choice_of_line(selection)};
+    case KEY_UP: return {static_cast<int8_t>(selection == 1 ? quit_line : selection - 1), MenuChoice::none};
+    case KEY_DOWN: return {static_cast<int8_t>(selection == quit_line ? 1 : selection + 1), MenuChoice::none};
+    default: return {selection, MenuChoice::none};
     }
 }
 
-bool make_game_images(GameImages& images)
+void prepare_screen_images(ScreenImages& images)
 {
-    BITMAP** slots[] = {&images.frame_buffer, &images.game_background, &images.title_image};
-    for (BITMAP** slot : slots)
-        *slot = nullptr;
-    for (BITMAP** slot : slots) {
-        *slot = create_screen_image(screen_width, screen_height);
-        if (!*slot) {
-            free_game_images(images);
-            return false;
-        }
-    }
-    return true;
+    clear_bitmap(images.frame_buffer.get());
+    stretch_whole(asset_bitmap(Asset::title_picture), images.title_image.get());
+    prepare_game_background(images.game_background.get());
+    draw_panel(images.game_background.get(), clock_panel_x, clock_panel_y, clock_panel_width, clock_panel_height);
 }
 
-void free_game_images(GameImages& images)
+MenuChoice run_title(const ScreenIo& io, ScreenImages& images)
 {
-    BITMAP** slots[] = {&images.frame_buffer, &images.game_background, &images.title_image};
-    for (BITMAP** slot : slots) {
-        if (*slot)
-            destroy_screen_image(*slot);
-        *slot = nullptr;
-    }
-}
-
-bool run_title()
-{
-    return run_title_on(screen_output());
-}
-
-bool run_title_on(const Output& output)
-{
-    GameImages images;
-    if (!make_game_images(images))
-        return false;
-    output.play_sound(Asset::title_sound);
-    clear_bitmap(images.frame_buffer);
-    stretch_whole(asset_bitmap(Asset::title_picture), images.title_image);
-    prepare_game_background(images.game_background);
-    blit(images.title_image, output.display, 0, 0, 0, 0, screen_width, screen_height);
-    draw_panel(images.game_background, clock_panel_x, clock_panel_y, clock_panel_width,
-               clock_panel_height);
+    io.play_sound(Asset::title_sound, centre_pan, recorded_pitch);
+    prepare_screen_images(images);
+    blit(images.title_image.get(), io.display, 0, 0, 0, 0, screen_width, screen_height);
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     text_mode(-1); // for any later caller of the old text calls; ours pass it themselves
 #pragma GCC diagnostic pop
-
-    const MenuAction choice = wait_for_choice(output);
-    if (choice == MenuAction::quit) {
-        free_game_images(images);
-        return false;
-    }
-    const int count = choice == MenuAction::one_player ? 1 : 2;
-    play_game_on(output, count, images.frame_buffer, images.game_background, images.title_image);
-    return true;
+    return wait_for_choice(io);
 }

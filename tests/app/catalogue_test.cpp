@@ -1,6 +1,15 @@
 // The datafile catalogue: what start-up accepts and the messages for what it refuses.
 #include <gtest/gtest.h>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
 #include <string>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
 
 #include "app/assets.h"
 #include "support/headless.h"
@@ -38,12 +47,73 @@ TEST_F(FakeData, AcceptsTheCatalogueAndNamesTheObjectItRefuses)
     destroy_bitmap(narrow);
 }
 
-TEST(LoadGameData, NamesAMissingFile)
+// A folder holding every kind of path that is not a datafile.
+struct OddPaths : testing::Test {
+    std::string dir;
+    void SetUp() override
+    {
+        char name[] = "/tmp/blockrise-paths-XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        dir = name;
+        ASSERT_EQ(mkfifo((dir + "/fifo").c_str(), 0600), 0);
+        ASSERT_EQ(mkdir((dir + "/folder").c_str(), 0700), 0);
+        ASSERT_EQ(symlink("gone.dat", (dir + "/dangling").c_str()), 0);
+        ASSERT_EQ(symlink("/dev/null", (dir + "/device").c_str()), 0);
+        socket_fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::snprintf(address.sun_path, sizeof address.sun_path, "%s/socket", dir.c_str());
+        ASSERT_EQ(bind(socket_fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    }
+    void TearDown() override
+    {
+        close(socket_fd);
+        for (const char* name : {"fifo", "folder", "dangling", "device", "socket"})
+            std::remove((dir + "/" + name).c_str());
+        rmdir(dir.c_str());
+    }
+    int socket_fd = -1;
+};
+
+TEST_F(OddPaths, AreRefusedWithWhatTheyAreAndNeverWaitedOn)
 {
-    const char* message = load_game_data("no-such-dir/blocks.dat");
-    ASSERT_NE(message, nullptr);
-    EXPECT_NE(std::string(message).find("no-such-dir/blocks.dat"), std::string::npos);
-    EXPECT_EQ(game_data, nullptr);
+    const std::chrono::duration<double> patience(2.0); // seconds
+    const struct {
+        std::string path;
+        const char* message;
+    } rows[] = {
+        {dir + "/fifo", "is a named pipe (FIFO)"},
+        {dir + "/folder", "is a directory"},
+        {dir + "/dangling", "is a link to \"gone.dat\", which does not exist"},
+        {dir + "/device", "is a device"},
+        {dir + "/socket", "is a socket"},
+        {dir + "/missing.dat", "not found"},
+        {"no-such-file.dat", "not found in the working directory"},
+    };
+    for (const auto& row : rows) {
+        // Should the pipe be opened for reading, a writer arriving late sets it free again.
+        std::atomic<bool> done{false};
+        std::thread rescue([&] {
+            for (auto until = std::chrono::steady_clock::now() + patience; !done;) {
+                if (std::chrono::steady_clock::now() > until) {
+                    const int writer = open((dir + "/fifo").c_str(), O_WRONLY | O_NONBLOCK);
+                    if (writer >= 0)
+                        close(writer);
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        });
+        const auto start = std::chrono::steady_clock::now();
+        const char* message = load_game_data(row.path.c_str());
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        done = true;
+        rescue.join();
+        const std::string said = message ? message : "(accepted)";
+        EXPECT_EQ(said.rfind(row.path + ": ", 0), 0u) << said;
+        EXPECT_NE(said.find(row.message), std::string::npos) << said;
+        EXPECT_LT(took.count(), patience.count()) << row.path << " kept the check waiting";
+        EXPECT_EQ(game_data, nullptr);
+    }
 }
 
 } // namespace

@@ -21,6 +21,20 @@ done
 check "depends on no development package" not grep -- '-dev$' <<<"$packages"
 check "every file is under /usr" not grep -v '^\./\(usr/.*\)\?$' < <(dpkg-deb -c "$deb" | awk '{print $6}')
 
+# The checks Debian runs on every package it ships; the informational tags are printed, not judged.
+if command -v lintian >/dev/null; then
+    lintian --display-info --fail-on error,warning "$deb" >"$scratch/lintian.log" 2>&1 && lintian_status=0 || lintian_status=$?
+    sed 's/^/lintian: /' "$scratch/lintian.log"
+    check "lintian finds no error and no warning" [ "$lintian_status" -eq 0 ]
+else
+    fail "lintian is not installed (scripts/setup.sh installs it)"
+fi
+maintainer=$(dpkg-deb -f "$deb" Maintainer)
+echo "Maintainer: $maintainer"
+
 dpkg -x "$deb" "$scratch/root"
 check_installed "$scratch/root/usr" /usr
+gzip -dc "$scratch/root/usr/$DOC_DIR/changelog.gz" >"$scratch/changelog.deb" 2>/dev/null || true
+check "the changelog's latest entry is signed by the package's maintainer" \
+    [ "$(dpkg-parsechangelog -l "$scratch/changelog.deb" -S Maintainer 2>/dev/null)" = "$maintainer" ]
 finish

@@ -3,22 +3,9 @@
 # music, title menu, quit, farewell starfield; then the scores file in the player's folder.
 . "$(dirname "$0")/lib.sh"
 
-command -v Xvfb >/dev/null || skip "needs Xvfb"
 [ -n "${SEND_KEY:-}" ] || skip "built without the XTest library"
 [ "$WITH_DATA" = 1 ] && [ "$WITH_PATCHES" = 1 ] || skip "no blocks.dat or patches.dat"
-
-# A display of our own, so no other test's keys reach this game, nor ours theirs.
-xvfb_pid=""
-for n in $(seq 150 199); do
-    [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    sleep 0.5
-    if kill -0 "$xvfb_pid" 2>/dev/null; then display=":$n"; break; fi
-    xvfb_pid=""
-done
-[ -n "$xvfb_pid" ] || skip "could not start Xvfb"
-trap 'kill "$xvfb_pid" 2>/dev/null; rm -rf "$scratch"' EXIT
+start_display
 
 install_prefix
 record_sound

@@ -1,6 +1,6 @@
 # Checks shared by the release tests: an installed tree's files, its launcher and desktop entry.
-# The tests set BUILD_DIR, GAMES_DIR, PROGRAM_DIR, DATA_DIR, DATAROOT_DIR, DOC_DIR, MAN_DIR, WITH_DATA,
-# WITH_PATCHES (see CMakeLists.txt); each sources this file first.
+# The tests set BUILD_DIR, VERSION, ICON_SIZES, GAMES_DIR, PROGRAM_DIR, DATA_DIR, DATAROOT_DIR,
+# DOC_DIR, MAN_DIR, WITH_DATA, WITH_PATCHES (see CMakeLists.txt); each sources this file first.
 set -euo pipefail
 
 failures=0
@@ -22,6 +22,23 @@ install_prefix() {
         || { cat "$scratch/install.log" >&2; fail "cmake --install failed"; finish; }
 }
 
+# A virtual display of the test's own, so no other test's keys or windows reach it: sets
+# "$display" and kills the server on exit.
+start_display() {
+    command -v Xvfb >/dev/null || skip "needs Xvfb"
+    local n pid=""
+    for n in $(seq 150 199); do
+        [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
+        pid=$!
+        sleep 0.5
+        if kill -0 "$pid" 2>/dev/null; then display=":$n"; break; fi
+        pid=""
+    done
+    [ -n "$pid" ] || skip "could not start Xvfb"
+    trap 'kill '"$pid"' 2>/dev/null; rm -rf "$scratch"' EXIT
+}
+
 # A "$home" whose ALSA default device writes raw samples into "$recording": no sound card needed.
 record_sound() {
     home="$scratch/home" recording="$scratch/recording.raw"
@@ -32,15 +49,42 @@ record_sound() {
 # The files a player's machine needs, relative to the prefix, sorted.
 expected_files() {
     {
-        printf '%s\n' "$GAMES_DIR/blockrise" "$PROGRAM_DIR/blockrise" "$DATA_DIR/allegro.cfg" "$DOC_DIR/install.md" \
-            "$DATAROOT_DIR/applications/blockrise.desktop" "$DATAROOT_DIR/icons/hicolor/scalable/apps/blockrise.svg" \
-            "$MAN_DIR/man6/blockrise.6.gz"
+        printf '%s\n' "$GAMES_DIR/blockrise" "$PROGRAM_DIR/blockrise" "$DATA_DIR/allegro.cfg" "$DATA_DIR/blockrise.cfg" \
+            "$DOC_DIR/copyright" "$DOC_DIR/changelog.gz" "$DATAROOT_DIR/applications/blockrise.desktop" \
+            "$DATAROOT_DIR/icons/hicolor/scalable/apps/blockrise.svg" "$MAN_DIR/man6/blockrise.6.gz"
+        local size
+        for size in $ICON_SIZES; do echo "$DATAROOT_DIR/icons/hicolor/${size}x$size/apps/blockrise.png"; done
         if [ "$WITH_DATA" = 1 ]; then echo "$DATA_DIR/blocks.dat"; fi
-        if [ "$WITH_PATCHES" = 1 ]; then
-            echo "$DATA_DIR/patches.dat"
-            if [ -e /usr/share/doc/freepats/copyright ]; then echo "$DOC_DIR/copyright.freepats"; fi
-        fi
+        if [ "$WITH_PATCHES" = 1 ]; then echo "$DATA_DIR/patches.dat"; fi
     } | LC_ALL=C sort
+}
+
+# check_documents PREFIX: the copyright and changelog Debian wants, as its tools read them.
+check_documents() {
+    local doc="$1/$DOC_DIR" changelog="$scratch/changelog" f
+    gzip -dc "$doc/changelog.gz" >"$changelog" 2>/dev/null || true
+    check "the changelog is compressed" gzip -t "$doc/changelog.gz"
+    # A stored name or time makes every build of the package differ.
+    for f in "$doc/changelog.gz" "$1/$MAN_DIR/man6/blockrise.6.gz"; do
+        check "$(basename "$f") holds no file name or time" not sh -c 'file "$1" | grep -q "was \"\|last modified"' _ "$f"
+    done
+    check "the changelog's latest entry is for version $VERSION" \
+        [ "$(dpkg-parsechangelog -l "$changelog" -S Version 2>/dev/null)" = "$VERSION" ]
+    # Every installed data file made from others' work needs its own stanza.
+    for f in "$1/$DATA_DIR"/*.dat; do
+        [ -e "$f" ] || continue
+        check "the copyright file covers $(basename "$f")" grep -qxF "Files: */$(basename "$f")" "$doc/copyright"
+    done
+    check "the copyright file names a licence for every Files stanza" \
+        awk '/^Files:/ { files++ } /^Files:/, /^$/ { if (/^License:/) licensed++ } END { exit !(files && files == licensed) }' "$doc/copyright"
+}
+
+# check_no_build_advice PREFIX: nothing installed sends a player to the source tree's commands.
+check_no_build_advice() {
+    local found
+    # Command forms only: a build folder's name may well contain "cmake" and end up in debug paths.
+    found=$(grep -raloE '\./run\b|xvfb-run|cmake --|scripts/setup\.sh' "$1" | sort -u || true)
+    check "no installed file speaks of the source tree's commands${found:+ (found: $(echo $found))}" [ -z "$found" ]
 }
 
 # check_installed PREFIX REAL_PREFIX: files, manual page, desktop entry and launcher of a tree
@@ -63,6 +107,14 @@ check_installed() {
         check "the manual page formats cleanly" [ -z "$(gzip -dc "$page" | groff -man -Tutf8 -ww -z 2>&1 | tee /dev/stderr)" ]
     fi
 
+    local size png
+    for size in $ICON_SIZES; do
+        png="$prefix/$DATAROOT_DIR/icons/hicolor/${size}x$size/apps/blockrise.png"
+        check "the ${size}x$size icon is a PNG of that size" sh -c 'file -b "$1" | grep -q "^PNG image data, $2 x $2,"' _ "$png" "$size"
+    done
+    check_documents "$prefix"
+    check_no_build_advice "$prefix"
+
     local entry="$prefix/$DATAROOT_DIR/applications/blockrise.desktop" exec icon svg
     exec=$(sed -n 's/^Exec=//p' "$entry" || true)
     icon=$(sed -n 's/^Icon=//p' "$entry" || true)
@@ -73,6 +125,8 @@ check_installed() {
     check "desktop entry is of Type=Application" grep -qx 'Type=Application' "$entry"
     check "desktop entry has a Name" grep -q '^Name=.' "$entry"
     check "desktop entry holds no unreplaced @placeholder@" not grep -q '@' "$entry"
+    # Its value is compared with the running game's window in window_test.sh.
+    check "desktop entry names the window's class" grep -q '^StartupWMClass=.' "$entry"
     if command -v desktop-file-validate >/dev/null; then
         check "desktop-file-validate accepts the entry" desktop-file-validate "$entry"
     fi
@@ -110,6 +164,8 @@ check_launcher() {
     local command="$1/$GAMES_DIR/blockrise" data="$1/$DATA_DIR" home="$scratch/a home" home2="$scratch/home2"
     local dir="$scratch/a home/.local/share/blockrise" xdg="$scratch/xdg data"
     mkdir -p "$home" "$home2" "$scratch/bin"
+    # The launcher refuses to start without the data; a build that makes none gets a stand-in.
+    if [ "$WITH_DATA" != 1 ]; then : >"$data/blocks.dat"; fi
     cat >"$1/$PROGRAM_DIR/blockrise" <<'STUB'
 #!/bin/sh
 { echo "cwd=$(pwd)"; echo "allegro=${ALLEGRO:-}"; for a in "$@"; do echo "arg=$a"; done; } >"$STUB_LOG"
@@ -119,6 +175,7 @@ STUB
         [ "$(cat "$stub_log" 2>/dev/null)" = "$(printf 'cwd=%s\nallegro=%s\narg=one\narg=two words' "$dir" "$dir")" ]
     check_player_folder "$dir" "$data"
     check "a new player gets the installed settings" cmp -s "$dir/allegro.cfg" "$data/allegro.cfg"
+    check "a new player gets the commented game settings" cmp -s "$dir/blockrise.cfg" "$data/blockrise.cfg"
 
     # A second start keeps scores and settings, and mends a link to an older install that is gone.
     echo "a player's scores" >"$dir/scores"
@@ -146,4 +203,21 @@ STUB
     ln -sf "$command" "$scratch/bin/blockrise"
     launch "$scratch/bin/blockrise" HOME="$home" -- || fail "fails through a symbolic link"
     check "works when started through a symbolic link" ran_in "$dir"
+
+    if launch "$command" -- 2>"$scratch/err"; then fail "launcher succeeded with neither HOME nor XDG_DATA_HOME"; fi
+    check "no HOME: no game" not [ -e "$stub_log" ]
+    check "no HOME: the message says so in the launcher's words" grep -qx 'blockrise: neither HOME nor .*' "$scratch/err"
+
+    check_missing_data "$1"
+}
+
+# check_missing_data PREFIX: a tree that lost its data refuses to start and says where it looked.
+check_missing_data() {
+    local command="$1/$GAMES_DIR/blockrise" data="$1/$DATA_DIR" kept="$scratch/blocks.dat.kept"
+    if [ -e "$data/blocks.dat" ]; then mv "$data/blocks.dat" "$kept"; fi
+    if launch "$command" HOME="$scratch/home3" -- 2>"$scratch/err"; then fail "launcher succeeded without blocks.dat"; fi
+    check "no blocks.dat installed: no game" not [ -e "$stub_log" ]
+    check "no blocks.dat installed: the message names it and asks for a reinstall" \
+        grep -q "^blockrise: .*$data/blocks.dat.*reinstall" "$scratch/err"
+    if [ -e "$kept" ]; then mv "$kept" "$data/blocks.dat"; fi
 }

@@ -64,7 +64,7 @@ int main(int argc, char** argv)
                    [] { play_midi(asset_midi(Asset::starfield_music), 1); }) && ok;
     ok = play_part("game music", Loudness::throughout, 1500, [] { play_midi(asset_midi(Asset::game_music), 1); }) && ok;
     ok = play_part("title sound", Loudness::somewhere, 800,
-                   [] { play_asset_sample(Asset::title_sound, 255, 127, 1000); }) && ok;
+                   [] { play_sample(asset_sample(Asset::title_sound), 255, 127, 1000, 0); }) && ok;
     unload_datafile(game_data);
     game_data = nullptr;
     return ok ? 0 : 1;

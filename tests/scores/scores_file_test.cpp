@@ -1,181 +1,363 @@
-// The scores file: creation, reading odd files, saving without ever losing the old table.
+// The scores file on disk: creation, refusals, links, full disks and two games saving at once.
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
-#include <iterator>
-#include <random>
-#include <string>
-#include <sys/stat.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include "child_run.h"
 #include "scores/scores_file.h"
-#include "scores/table.h"
+#include "scores/scores_text.h"
+#include "scores_files.h"
 
 namespace {
 
-std::string file_text(const char* name)
+namespace fs = std::filesystem;
+
+// A game that loads the table, enters `name` with `score` and saves, twice as a game that saves
+// after each entry and at exit would. Returns the table it ends with.
+std::string play(const char* name, int32_t score)
 {
-    std::ifstream in(name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    HighScoreTable table;
+    ScoresFile file;
+    load_scores(table, file);
+    insert_high_score(table, high_score_rank(table, score), name, score);
+    save_scores(table, file);
+    save_scores(table, file);
+    return scores_text(table);
 }
 
-void write_file(const char* name, const std::string& bytes)
+// Exactly one line naming the problem, or nothing at all.
+void expect_report(const std::string& err, const std::string& problem)
 {
-    std::ofstream(name, std::ios::binary) << bytes;
+    if (problem.empty()) {
+        EXPECT_EQ(err, "");
+        return;
+    }
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_EQ(err.rfind("blockrise: ", 0), 0u) << err;
+    EXPECT_NE(err.find(problem), std::string::npos) << err;
 }
 
-// lstat, so that a link counts as what it is.
-mode_t file_type(const char* name)
-{
-    struct stat info;
-    return lstat(name, &info) == 0 ? (info.st_mode & S_IFMT) : 0;
-}
-
-// Ten entries "n0".."n9" scoring 100, 90, ... 10, each line ending in `line_break`.
-std::string sample_file(const char* line_break = "\n")
-{
-    std::string text;
-    for (int i = 0; i < high_score_count; i++)
-        text += "n" + std::to_string(i) + line_break + std::to_string(100 - 10 * i) + line_break;
-    return text;
-}
-
-// Every test stands in a fresh temporary directory of its own.
-class ScoresFile : public testing::Test {
+// Each case stands in a fresh folder of its own, which the ordinary user owns.
+class ScoresFileTest : public testing::Test {
 protected:
     void SetUp() override
     {
         char pattern[] = "/tmp/blockrise-scores-XXXXXX";
         ASSERT_TRUE(mkdtemp(pattern));
-        std::filesystem::current_path(dir = pattern);
+        base = pattern;
+        chmod(pattern, 0755);
+        give_to_ordinary_user(base);
     }
     void TearDown() override
     {
-        std::filesystem::current_path(home);
-        std::filesystem::remove_all(dir);
-        high_score_table = {};
+        fs::current_path(home);
+        fs::permissions(base, fs::perms::owner_all);
+        fs::remove_all(base);
     }
-    std::filesystem::path home = std::filesystem::current_path(), dir;
+    void enter_fresh_folder()
+    {
+        const fs::path folder = base / std::to_string(folders++);
+        fs::create_directory(folder);
+        give_to_ordinary_user(folder);
+        fs::current_path(folder);
+    }
+    fs::path home = fs::current_path(), base;
+    int folders = 0;
 };
 
 } // namespace
 
-TEST_F(ScoresFile, MissingFileIsCreatedWithDefaultsAndReadBack)
+TEST_F(ScoresFileTest, MissingFileIsCreatedWithDefaultsAndReadBack)
 {
-    load_scores();
-    std::string expected;
-    for (int i = 0; i < high_score_count; i++) {
-        expected += "Pelmorix\n0\n";
-        EXPECT_STREQ(high_score_table.name_texts[i], "Pelmorix");
-        EXPECT_STREQ(high_score_table.score_texts[i], "0");
-    }
-    EXPECT_EQ(file_text(scores_file_name), expected);
-    EXPECT_EQ(file_type(scores_temp_name), 0u);
+    enter_fresh_folder();
+    umask(022);
+    const ChildRun run = run_in_child(RunAs::self, [] {
+        HighScoreTable table;
+        ScoresFile file;
+        load_scores(table, file);
+        return scores_text(table);
+    });
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.out, text_of(default_entries()));
+    EXPECT_EQ(file_text("scores"), text_of(default_entries()));
+    EXPECT_EQ(lstat_of("scores").st_mode, S_IFREG | 0644);
+    EXPECT_EQ(folder_listing(), std::set<std::string>{"scores"}) << "no temporary file is left";
+    EXPECT_EQ(run.err, "");
 }
 
-// Root ignores permissions, so: a directory named "scores", then a deleted working directory.
-TEST_F(ScoresFile, FileThatCannotBeCreatedLeavesTheTableEmpty)
+// Each save after the first, with nothing new, leaves the file alone; a reload gives the table back.
+TEST_F(ScoresFileTest, ASaveWritesTheNewTableOnceAndAReloadGivesItBack)
 {
-    ASSERT_EQ(mkdir(scores_file_name, 0755), 0);
-    load_scores();
-    EXPECT_EQ(file_type(scores_file_name), static_cast<mode_t>(S_IFDIR));
-    EXPECT_EQ(file_type(scores_temp_name), 0u);
-
-    ASSERT_EQ(rmdir(scores_file_name), 0);
-    ASSERT_EQ(rmdir(dir.c_str()), 0);
-    load_scores();
-    save_scores();
-    HighScoreTable empty = {};
-    EXPECT_EQ(std::memcmp(&high_score_table, &empty, sizeof empty), 0);
+    enter_fresh_folder();
+    write_file("scores", text_of(sample_entries()));
+    chmod("scores", 0640);
+    const ChildRun run = run_in_child(RunAs::self, [] {
+        HighScoreTable table, reloaded;
+        ScoresFile file, reread;
+        load_scores(table, file);
+        insert_high_score(table, high_score_rank(table, 55), "Eve", 55);
+        save_scores(table, file);
+        // The second name keeps the inode from being reused by a file that replaces this one.
+        if (link("scores", "scores.held") != 0)
+            return std::string("cannot link");
+        const struct stat written = lstat_of("scores");
+        save_scores(table, file);
+        load_scores(reloaded, reread);
+        save_scores(reloaded, reread);
+        const struct stat now = lstat_of("scores");
+        const bool untouched = now.st_ino == written.st_ino && now.st_mtim.tv_sec == written.st_mtim.tv_sec &&
+                               now.st_mtim.tv_nsec == written.st_mtim.tv_nsec;
+        unlink("scores.held");
+        return scores_text(reloaded) + (untouched ? "" : "written again");
+    });
+    ASSERT_TRUE(run.finished);
+    const std::string expected = text_of(with_entry(sample_entries(), 5, "Eve", "55"));
+    EXPECT_EQ(run.out, expected);
+    EXPECT_EQ(file_text("scores"), expected);
+    EXPECT_EQ(lstat_of("scores").st_mode, S_IFREG | 0640) << "the mode the file had";
+    EXPECT_EQ(run.err, "");
 }
 
-// Fields keep their bytes ("007" stays "007"); a save replaces a longer file whole, so a
-// refused or partial save shows, and clears away a temporary file left by a crash.
-TEST_F(ScoresFile, FilesReadAndSaveBackAsTheirFieldsByteForByte)
+// As a user who may not do everything: a file that cannot be read is never replaced, nor one
+// that may not be written; a folder that takes no new file still takes a rewrite, and a
+// rewrite that fails half way puts the old bytes back.
+TEST_F(ScoresFileTest, FilesTheUserMayNotReadOrWriteAreKeptAndAReadOnlyFolderIsWrittenInPlace)
 {
-    std::string odd = "c\n2147483648\nb\n007\na\nabc\nd\n-5\n";
-    for (int i = 4; i < high_score_count - 1; i++)
-        odd += "e\n0\n";
-    odd += "f\n-2147483649\n";
-    std::string high_bytes = sample_file();
-    high_bytes.replace(0, 2, "Zo\xc3\xab");
-    high_bytes.replace(high_bytes.find("n1"), 2, "M\xfcller");
-    high_bytes.replace(high_bytes.find("n2"), 2, "\xff\x80\xc3");
-    // A six-byte UTF-8 lead byte with its tail cut: the library's text writer hangs on it.
-    high_bytes.replace(high_bytes.find("n3"), 2, "\xbf" "32\xbf\xfd\x99\x99\x99\x99\x99\x99\x99\x99\x99\x99\x99\x99\x99\x99");
-    const std::string sample = sample_file();
-    std::string full_field = sample;
-    full_field.replace(full_field.find("n4"), 2, "SNOWFLAKESNOWFLAKES");
-    const struct { std::string written, saved; } rows[] = {
-        {odd, odd}, {high_bytes, high_bytes}, {full_field, full_field},
-        {sample_file("\r\n"), sample},
-        {sample.substr(0, sample.size() - 1), sample}, // no break after the last line
-        {sample + "extra\n5\n", sample},               // lines past the twentieth are dropped
-        {"Ann\n30\nBen\n20\nCat\n", "Ann\n30\nBen\n20\nCat\n" + std::string(15, '\n')}, // the rest stays empty
+    constexpr mode_t no_file = S_IFMT;
+    const rlim_t old_size = text_of(sample_entries()).size(); // a file may not grow past it
+    const struct {
+        const char* what;
+        mode_t file_mode, folder_mode;
+        rlim_t size_limit;
+        const char* report; // empty: the new entry is saved
+    } rows[] = {
+        {"unreadable file", 0000, 0755, RLIM_INFINITY, "cannot read scores (Permission denied); it is left as it is"},
+        {"read-only file", 0444, 0755, RLIM_INFINITY, "scores is not writable (Permission denied); it is left as it is"},
+        {"read-only folder", 0644, 0555, RLIM_INFINITY, ""},
+        {"read-only folder, no file", no_file, 0555, RLIM_INFINITY, "cannot create scores (Permission denied)"},
+        {"read-only folder, rewrite cut short", 0644, 0555, old_size,
+         "cannot save scores (File too large); the old file is kept"},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.written);
-        write_file(scores_file_name, row.written);
-        for (int cycle = 0; cycle < 3; cycle++) {
-            high_score_table = {};
-            load_scores();
-            EXPECT_EQ(high_score_table.name_texts[0], row.saved.substr(0, row.saved.find('\n')));
-            write_file(scores_file_name, std::string(1000, 's'));
-            write_file(scores_temp_name, "left over from a crash\n");
-            save_scores();
-            EXPECT_EQ(file_text(scores_file_name), row.saved) << "cycle " << cycle;
-            EXPECT_EQ(file_type(scores_temp_name), 0u);
+        SCOPED_TRACE(row.what);
+        enter_fresh_folder();
+        if (row.file_mode != no_file) {
+            write_file("scores", text_of(sample_entries()));
+            give_to_ordinary_user("scores");
+            chmod("scores", row.file_mode);
+        }
+        chmod(".", row.folder_mode);
+        const struct stat before = lstat_of("scores");
+        const std::set<std::string> listing = folder_listing();
+        const ChildRun run = run_in_child(RunAs::ordinary_user, [&] {
+            const rlimit limit = {row.size_limit, row.size_limit};
+            signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails with EFBIG
+            setrlimit(RLIMIT_FSIZE, &limit);
+            return play("Eve", 55);
+        });
+        ASSERT_TRUE(run.finished);
+        expect_report(run.err, row.report);
+        const struct stat after = lstat_of("scores");
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(folder_listing(), listing);
+        // Readable and removable again for a test process that is no root either.
+        chmod(".", 0755);
+        chmod("scores", 0644);
+        if (row.file_mode != no_file) {
+            const Entries expected = *row.report ? sample_entries() : with_entry(sample_entries(), 5, "Eve", "55");
+            EXPECT_EQ(file_text("scores"), text_of(expected));
         }
     }
 }
 
-// Past the 19th character the library's pack_fgets decides; the field keeps 19 and no more.
-TEST_F(ScoresFile, OverlongLinesFillFieldsNineteenBytesAtATime)
+// A link the user made is kept and written through; a link someone left under a name of the
+// save's own is never followed, so no file of the user's is hit.
+TEST_F(ScoresFileTest, LinksNamedScoresAreWrittenThroughAndOtherLinksAreNeverFollowed)
 {
-    write_file(scores_file_name, "ABCDEFGHIJKLMNOPQRSTUVWXY\n10\n" + sample_file());
-    load_scores();
-    EXPECT_STREQ(high_score_table.name_texts[0], "ABCDEFGHIJKLMNOPQRS");
-    write_file(scores_file_name, std::string(2 * high_score_count * score_field_chars + 7, 'q'));
-    load_scores();
-    for (int i = 0; i < high_score_count; i++)
-        EXPECT_EQ(std::strlen(high_score_table.score_texts[i]), static_cast<size_t>(score_field_chars));
-}
-
-TEST_F(ScoresFile, RandomBytesNeverOverrunAFieldAndReadBackAsSaved)
-{
-    std::mt19937 random(77);
-    std::uniform_int_distribution<int> size(0, 1200), byte(0, 255), newline_odds(0, 20);
-    for (int round = 0; round < 300; round++) {
-        std::string text(size(random), '\0');
-        for (char& c : text)
-            c = static_cast<char>(newline_odds(random) == 0 ? '\n' : byte(random));
-        write_file(scores_file_name, text);
-        load_scores();
-        for (int i = 0; i < high_score_count; i++)
-            ASSERT_TRUE(strnlen(high_score_table.name_texts[i], score_field_size) < score_field_size &&
-                        strnlen(high_score_table.score_texts[i], score_field_size) < score_field_size)
-                << "round " << round << ", entry " << i;
-        save_scores();
-        HighScoreTable first = high_score_table;
-        load_scores();
-        ASSERT_EQ(std::memcmp(&first, &high_score_table, sizeof first), 0) << "round " << round;
+    const std::string notes = "my own notes\n";
+    const struct {
+        const char* what;
+        std::function<void()> make;
+        const char* holder;      // where the table ends up
+        Entries before;          // what it held
+    } rows[] = {
+        {"scores links into another folder",
+         [] {
+             fs::create_directory("data");
+             write_file("data/real", text_of(sample_entries()));
+             fs::create_symlink("data/real", "scores");
+         },
+         "data/real", sample_entries()},
+        {"scores links to a file not made yet",
+         [] {
+             fs::create_directory("data");
+             fs::create_symlink("data/new", "scores");
+         },
+         "data/new", default_entries()},
+        {"scores.tmp links to the user's notes",
+         [&] {
+             write_file("notes.txt", notes);
+             fs::create_symlink("notes.txt", "scores.tmp");
+             write_file("scores", text_of(sample_entries()));
+         },
+         "scores", sample_entries()},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        enter_fresh_folder();
+        row.make();
+        std::set<std::string> listing = folder_listing();
+        listing.insert(row.holder);
+        const struct stat link = lstat_of("scores");
+        const ChildRun run = run_in_child(RunAs::self, [] { return play("Eve", 55); });
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(file_text(row.holder), text_of(with_entry(row.before, row.before == default_entries() ? 0 : 5,
+                                                            "Eve", "55")));
+        if (S_ISLNK(link.st_mode)) {
+            EXPECT_EQ(lstat_of("scores").st_ino, link.st_ino) << "the link is kept";
+        }
+        EXPECT_EQ(folder_listing(), listing) << "nothing is left beside";
+        if (fs::exists("notes.txt")) {
+            EXPECT_EQ(file_text("notes.txt"), notes);
+            EXPECT_TRUE(fs::is_symlink("scores.tmp"));
+        }
     }
 }
 
-// A temporary file that cannot be opened, and one on a full disk (every write fails, yet
-// the library closes the file without complaint).
-TEST_F(ScoresFile, FailedSaveLeavesTheOldFileByteForByte)
+// Without waiting on a FIFO, and leaving each as it was.
+TEST_F(ScoresFileTest, ScoresThatIsNoRegularFileIsRefusedByKind)
 {
-    for (bool full_disk : {false, true}) {
-        write_file(scores_file_name, sample_file());
-        load_scores();
-        insert_high_score(0, "Lost", 1000);
-        ASSERT_EQ(full_disk ? symlink("/dev/full", scores_temp_name) : mkdir(scores_temp_name, 0755), 0);
-        save_scores();
-        ASSERT_EQ(file_type(scores_file_name), static_cast<mode_t>(S_IFREG)) << full_disk;
-        EXPECT_EQ(file_text(scores_file_name), sample_file()) << full_disk;
-        EXPECT_EQ(file_type(scores_temp_name), full_disk ? 0 : static_cast<mode_t>(S_IFDIR)) << "not ours to remove";
-        std::filesystem::remove(scores_temp_name);
+    const struct {
+        const char* kind;
+        std::function<void()> make;
+    } rows[] = {
+        {"a FIFO", [] { ASSERT_EQ(mkfifo("scores", 0644), 0); }},
+        {"a directory", [] { fs::create_directory("scores"); }},
+        {"a character device", [] { fs::create_symlink("/dev/null", "scores"); }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.kind);
+        enter_fresh_folder();
+        row.make();
+        const std::set<std::string> listing = folder_listing();
+        const struct stat before = lstat_of("scores");
+        const ChildRun run = run_in_child(RunAs::self, [] { return play("Eve", 55); });
+        if (!run.finished) {
+            ADD_FAILURE() << "hung or crashed";
+            continue;
+        }
+        expect_report(run.err, std::string(" is ") + row.kind + ", not a scores file");
+        EXPECT_EQ(lstat_of("scores").st_mode, before.st_mode);
+        EXPECT_EQ(lstat_of("scores").st_ino, before.st_ino);
+        EXPECT_EQ(folder_listing(), listing);
+    }
+}
+
+// A tmpfs of a few pages, filled up after the table was read, in a mount namespace of the
+// child's own: every step of the check happens there.
+TEST_F(ScoresFileTest, ASaveToAFullDiskKeepsTheOldFileAndSaysWhy)
+{
+    enter_fresh_folder();
+    const ChildRun run = run_in_child(RunAs::self, [] {
+        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount("blockrise", ".", "tmpfs", 0, "size=16k") != 0 || chdir(fs::current_path().c_str()) != 0)
+            return std::string("no tmpfs: ") + std::strerror(errno);
+        write_file("scores", text_of(sample_entries()));
+        HighScoreTable table;
+        ScoresFile file;
+        load_scores(table, file);
+        write_file("filler", std::string(1 << 20, 'f')); // as much as fits
+        insert_high_score(table, 0, "Lost", 1000);
+        save_scores(table, file);
+        std::string names;
+        for (const std::string& name : folder_listing())
+            names += name + " ";
+        return names + "\n" + file_text("scores");
+    });
+    ASSERT_TRUE(run.finished);
+    if (run.out.rfind("no tmpfs", 0) == 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here (it needs root): " << run.out;
+    EXPECT_EQ(run.out, "filler scores \n" + text_of(sample_entries()));
+    expect_report(run.err, "cannot save scores (No space left on device); the old file is kept");
+}
+
+// Both load the same table; each saves an entry of its own, the second after the first.
+TEST_F(ScoresFileTest, TwoGamesInOneFolderKeepEachOthersEntries)
+{
+    enter_fresh_folder();
+    write_file("scores", text_of(sample_entries()));
+    const ChildRun run = run_in_child(RunAs::self, [] {
+        HighScoreTable first, second;
+        ScoresFile first_file, second_file;
+        load_scores(first, first_file);
+        load_scores(second, second_file);
+        insert_high_score(first, high_score_rank(first, 55), "Ann", 55);
+        insert_high_score(second, high_score_rank(second, 75), "Bob", 75);
+        save_scores(first, first_file);
+        save_scores(second, second_file);
+        const std::string after_both = file_text("scores");
+        // The first game sees the second's entry at its next save, and enters nothing twice.
+        insert_high_score(first, high_score_rank(first, 35), "Cid", 35);
+        save_scores(first, first_file);
+        save_scores(first, first_file);
+        return after_both + "|" + scores_text(second) + "|" + scores_text(first);
+    });
+    ASSERT_TRUE(run.finished);
+    const Entries both = with_entry(with_entry(sample_entries(), 5, "Ann", "55"), 3, "Bob", "75");
+    const std::string all_three = text_of(with_entry(both, 9, "Cid", "35"));
+    EXPECT_EQ(run.out, text_of(both) + "|" + text_of(both) + "|" + all_three);
+    EXPECT_EQ(file_text("scores"), all_three);
+    EXPECT_EQ(run.err, "");
+}
+
+// Many games that read the same table, let go at once: the lock makes each merge see the
+// saves before it.
+TEST_F(ScoresFileTest, GamesSavingAtTheSameMomentLoseNoEntry)
+{
+    constexpr int games = 8, rounds = 3;
+    for (int round = 0; round < rounds; round++) {
+        enter_fresh_folder();
+        write_file("scores", text_of(default_entries()));
+        HighScoreTable table;
+        ScoresFile file;
+        load_scores(table, file);
+        int go[2];
+        ASSERT_EQ(pipe(go), 0);
+        std::vector<pid_t> games_running;
+        for (int g = 0; g < games; g++) {
+            if (const pid_t pid = fork()) {
+                games_running.push_back(pid);
+                continue;
+            }
+            close(go[1]);
+            char byte;
+            if (read(go[0], &byte, 1) != 0) // the end of `go` is the start
+                _exit(1);
+            insert_high_score(table, high_score_rank(table, 10 + g), ("g" + std::to_string(g)).c_str(), 10 + g);
+            save_scores(table, file);
+            _exit(0);
+        }
+        close(go[0]);
+        close(go[1]);
+        for (pid_t pid : games_running) {
+            int status = 0;
+            waitpid(pid, &status, 0);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        Entries expected = default_entries();
+        for (int g = 0; g < games; g++)
+            expected = with_entry(expected, 0, "g" + std::to_string(g), std::to_string(10 + g));
+        EXPECT_EQ(file_text("scores"), text_of(expected)) << "round " << round;
     }
 }

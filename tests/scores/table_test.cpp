@@ -16,13 +16,14 @@ namespace {
 using Scores = std::vector<const char*>;
 
 // Names "n0".."n9" with the given score texts; entries past them stay empty.
-void set_table(const Scores& scores)
+HighScoreTable table_with(const Scores& scores)
 {
-    high_score_table = {};
+    HighScoreTable table = {};
     for (size_t i = 0; i < scores.size(); i++) {
-        copy_field(high_score_table.name_texts[i], ("n" + std::to_string(i)).c_str());
-        copy_field(high_score_table.score_texts[i], scores[i]);
+        copy_field(table.name_texts[i], ("n" + std::to_string(i)).c_str());
+        copy_field(table.score_texts[i], scores[i]);
     }
+    return table;
 }
 
 // Starts a name as `start`, applies each code; the name, and whether the last code confirmed it.
@@ -36,13 +37,9 @@ std::pair<std::string, bool> typed(const std::string& start, const std::string& 
     return {name, done};
 }
 
-struct Ranking : testing::Test {
-    void TearDown() override { high_score_table = {}; }
-};
-
 } // namespace
 
-TEST_F(Ranking, NewScoreGoesInFrontOfTheFirstEntryItEqualsOrBeats)
+TEST(Ranking, NewScoreGoesInFrontOfTheFirstEntryItEqualsOrBeats)
 {
     const Scores with_tie = {"500", "300", "300", "100", "0", "0", "0", "0", "0", "0"}, full_of_50(high_score_count, "50");
     const Scores out_of_range = {"2147483648", "0", "0", "0", "0", "0", "0", "0", "0", "-2147483649"};
@@ -51,36 +48,34 @@ TEST_F(Ranking, NewScoreGoesInFrontOfTheFirstEntryItEqualsOrBeats)
         {full_of_50, 49, -1}, {full_of_50, 50, 0}, {{}, 0, 0}, {{}, -1, -1},           // empty texts count 0
         {out_of_range, 2000000000, 1}, {out_of_range, -2000000000, 9}, {out_of_range, INT32_MIN, 9},
     };
-    for (const auto& row : rows) {
-        set_table(row.table);
-        EXPECT_EQ(high_score_rank(row.score), row.rank) << row.score << " over " << (row.table.empty() ? "" : row.table[0]);
-    }
+    for (const auto& row : rows)
+        EXPECT_EQ(high_score_rank(table_with(row.table), row.score), row.rank) << row.score << " over " << (row.table.empty() ? "" : row.table[0]);
 }
 
-TEST_F(Ranking, InsertMovesLaterEntriesDownDropsTheLastAndCutsALongName)
+TEST(Ranking, InsertMovesLaterEntriesDownDropsTheLastAndCutsALongName)
 {
-    set_table({"90", "80", "70", "60", "50", "40", "30", "20", "10", "5"});
-    HighScoreTable before = high_score_table;
-    insert_high_score(0, "Ada", 95);
-    EXPECT_STREQ(high_score_table.name_texts[0], "Ada");
-    EXPECT_STREQ(high_score_table.score_texts[0], "95");
+    HighScoreTable table = table_with({"90", "80", "70", "60", "50", "40", "30", "20", "10", "5"});
+    HighScoreTable before = table;
+    insert_high_score(table, 0, "Ada", 95);
+    EXPECT_STREQ(table.name_texts[0], "Ada");
+    EXPECT_STREQ(table.score_texts[0], "95");
     for (int j = 1; j < high_score_count; j++)
-        EXPECT_STREQ(high_score_table.score_texts[j], before.score_texts[j - 1]) << j;
+        EXPECT_STREQ(table.score_texts[j], before.score_texts[j - 1]) << j;
 
-    before = high_score_table;
-    insert_high_score(9, "Bo", 7);
-    EXPECT_STREQ(high_score_table.name_texts[9], "Bo");
-    EXPECT_EQ(std::memcmp(high_score_table.score_texts, before.score_texts, 9 * score_field_size), 0);
+    before = table;
+    insert_high_score(table, 9, "Bo", 7);
+    EXPECT_STREQ(table.name_texts[9], "Bo");
+    EXPECT_EQ(std::memcmp(table.score_texts, before.score_texts, 9 * score_field_size), 0);
 
-    before = high_score_table;
-    insert_high_score(high_score_count, "X", 1); // outside the table: nothing happens
-    EXPECT_EQ(std::memcmp(&high_score_table, &before, sizeof before), 0);
+    before = table;
+    insert_high_score(table, high_score_count, "X", 1); // outside the table: nothing happens
+    EXPECT_EQ(std::memcmp(&table, &before, sizeof before), 0);
 
     const char* long_name = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdef";
-    insert_high_score(3, long_name, INT32_MIN);
-    EXPECT_EQ(std::string(high_score_table.name_texts[3]), std::string(long_name, score_field_chars));
-    EXPECT_EQ(score_value(high_score_table.score_texts[3]), INT32_MIN);
-    EXPECT_STREQ(high_score_table.name_texts[4], before.name_texts[3]);
+    insert_high_score(table, 3, long_name, INT32_MIN);
+    EXPECT_EQ(std::string(table.name_texts[3]), std::string(long_name, score_field_chars));
+    EXPECT_EQ(score_value(table.score_texts[3]), INT32_MIN);
+    EXPECT_STREQ(table.name_texts[4], before.name_texts[3]);
 }
 
 TEST(ScoreText, CountsAsAtoiWhereTheNumberFitsAndIsHeldToInt32Beyond)
@@ -95,18 +90,18 @@ TEST(ScoreText, CountsAsAtoiWhereTheNumberFitsAndIsHeldToInt32Beyond)
 }
 
 // Whatever arrives, entries placed by the ranking rule keep the table descending.
-TEST_F(Ranking, RandomArrivalsKeepTheTableDescending)
+TEST(Ranking, RandomArrivalsKeepTheTableDescending)
 {
-    set_table(Scores(high_score_count, "0"));
+    HighScoreTable table = table_with(Scores(high_score_count, "0"));
     std::mt19937 random(20261206);
     std::uniform_int_distribution<int32_t> any_score(-50, 5000);
     for (int n = 0; n < 5000; n++) {
         int32_t score = any_score(random);
-        int rank = high_score_rank(score);
-        ASSERT_EQ(rank >= 0, score >= score_value(high_score_table.score_texts[9])) << score;
-        insert_high_score(rank, "r", score);
+        int rank = high_score_rank(table, score);
+        ASSERT_EQ(rank >= 0, score >= score_value(table.score_texts[9])) << score;
+        insert_high_score(table, rank, "r", score);
         for (int i = 1; i < high_score_count; i++)
-            ASSERT_GE(score_value(high_score_table.score_texts[i - 1]), score_value(high_score_table.score_texts[i]));
+            ASSERT_GE(score_value(table.score_texts[i - 1]), score_value(table.score_texts[i]));
     }
 }
 

@@ -1,176 +1,90 @@
-// The title menu (its keys, the menu as drawn, images that cannot be made) and the starfield.
+// The title menu: its keys, the menu as shown, the game background it prepares, its images.
 #include "screen_fixture.h"
 
-#include <cmath>
-
 #include "app/colors.h"
-#include "screens/starfield.h"
 #include "screens/title.h"
 
 namespace {
 
+using C = MenuChoice;
+
 TEST(MenuKeys, DigitsAndEscapeActOnAnyLineEnterOnItsOwnUpDownWrapAndOtherKeysDoNothing)
 {
-    using A = MenuAction;
-    struct Row { int8_t line; int code; int8_t selection; MenuAction action; };
+    struct Row { int8_t line; int code; int8_t selection; C choice; };
     std::vector<Row> rows = {
-        {1, KEY_ENTER, 1, A::one_player}, {2, KEY_ENTER, 2, A::two_players}, {3, KEY_ENTER, 3, A::quit},
-        {1, KEY_UP, 3, A::none},          {2, KEY_UP, 1, A::none},           {3, KEY_UP, 2, A::none},
-        {1, KEY_DOWN, 2, A::none},        {2, KEY_DOWN, 3, A::none},         {3, KEY_DOWN, 1, A::none}};
-    const std::pair<int, MenuAction> on_any_line[] = {
-        {KEY_1, A::one_player}, {KEY_2, A::two_players}, {KEY_ESC, A::quit},  {KEY_1_PAD, A::none},
-        {KEY_2_PAD, A::none},   {KEY_ENTER_PAD, A::none}, {KEY_3, A::none}, {KEY_SPACE, A::none},
-        {KEY_LEFT, A::none},    {0, A::none}};
+        {1, KEY_ENTER, 1, C::one_player}, {2, KEY_ENTER, 2, C::two_players}, {3, KEY_ENTER, 3, C::quit},
+        {1, KEY_UP, 3, C::none},          {2, KEY_UP, 1, C::none},           {3, KEY_UP, 2, C::none},
+        {1, KEY_DOWN, 2, C::none},        {2, KEY_DOWN, 3, C::none},         {3, KEY_DOWN, 1, C::none}};
+    const std::pair<int, C> on_any_line[] = {
+        {KEY_1, C::one_player}, {KEY_2, C::two_players},  {KEY_ESC, C::quit}, {KEY_1_PAD, C::none},
+        {KEY_2_PAD, C::none},   {KEY_ENTER_PAD, C::none}, {KEY_3, C::none},   {KEY_SPACE, C::none}, {0, C::none}};
     for (int8_t line = 1; line <= 3; line++)
-        for (auto [code, action] : on_any_line)
-            rows.push_back({line, code, line, action});
+        for (auto [code, choice] : on_any_line)
+            rows.push_back({line, code, line, choice});
     for (const Row& row : rows) {
-        SCOPED_TRACE(testing::Message() << "line " << int(row.line) << ", key " << row.code);
         const MenuStep step = menu_step(row.line, row.code);
-        EXPECT_EQ(step.selection, row.selection);
-        EXPECT_EQ(step.action, row.action);
+        EXPECT_EQ(step.selection, row.selection) << "line " << int(row.line) << ", key " << row.code;
+        EXPECT_EQ(step.choice, row.choice) << "line " << int(row.line) << ", key " << row.code;
     }
 }
 
-std::vector<int> script; // scancodes handed out one per read, then Escape
-size_t keys_read = 0;
-int scripted_key() { return (keys_read < script.size() ? script[keys_read++] : KEY_ESC) << 8; }
-
-class TitleMenu : public ScreenTest {
-protected:
-    bool run_with_keys(std::vector<int> scancodes)
-    {
-        script = std::move(scancodes);
-        keys_read = asked = 0;
-        return run_title_on(Output{frame, count_retrace, record_sound, scripted_key});
-    }
-    // For each menu line (8 pixels high, 16 apart from y 350), whether any of it is highlighted.
-    std::vector<bool> highlights()
-    {
-        std::vector<bool> lit(3);
-        for (int y = 350; y < 350 + 3 * 16; y++)
+// Which menu line (8 pixels high, 16 apart from y 350) shows the highlight; 0 for none or several.
+int highlighted_line()
+{
+    int found = 0, lit_lines = 0;
+    for (int line = 1; line <= 3; line++) {
+        bool lit = false;
+        for (int y = 350 + 16 * (line - 1); y < 358 + 16 * (line - 1); y++)
             for (int x = 60; x < 60 + 8 * 19; x++)
-                lit[(y - 350) / 16] = lit[(y - 350) / 16] || getpixel(frame, x, y) == color_highlight;
-        return lit;
+                lit = lit || getpixel(display, x, y) == color_highlight;
+        if (lit)
+            found = line, lit_lines++;
     }
-};
-
-TEST_F(TitleMenu, EachRefusedImageFreesTheOthersAndEndsTheMenu)
-{
-    for (refuse_at = 1; refuse_at <= 3; refuse_at++) {
-        SCOPED_TRACE(refuse_at);
-        GameImages images{};
-        asked = 0;
-        EXPECT_FALSE(make_game_images(images));
-        EXPECT_EQ(images.frame_buffer, nullptr);
-        EXPECT_EQ(images.title_image, nullptr);
-        EXPECT_EQ(live_images, 0);
-        EXPECT_FALSE(run_with_keys({KEY_1}));
-        EXPECT_EQ(live_images, 0);
-        EXPECT_EQ(keys_read, 0u); // the menu never came up
-    }
-    EXPECT_TRUE(sounds.empty());
+    return lit_lines == 1 ? found : 0;
 }
 
-TEST_F(TitleMenu, EscapeQuitsFromLineTwoOverTheTitlePictureAndEnterActsOnTheLineMovedTo)
-{
-    EXPECT_FALSE(run_with_keys({KEY_ESC}));
-    EXPECT_EQ(live_images, 0);
-    ASSERT_EQ(sounds.size(), 1u);
-    EXPECT_EQ(sounds[0].first, Asset::title_sound);
-    EXPECT_EQ(highlights(), std::vector<bool>({false, true, false}));
-    const int title = getpixel(asset_bitmap(Asset::title_picture), 0, 0);
-    EXPECT_EQ(getpixel(frame, 639, 479), title);
-    EXPECT_EQ(getpixel(frame, 59, 350), title);
+using TitleMenu = ScreenTest;
 
-    // Keypad keys do nothing; up twice reaches line three.
-    EXPECT_FALSE(run_with_keys({KEY_ENTER_PAD, KEY_UP, KEY_1_PAD, KEY_UP, KEY_ENTER}));
-    EXPECT_EQ(keys_read, 5u);
-    EXPECT_EQ(live_images, 0);
-    EXPECT_EQ(highlights(), std::vector<bool>({false, false, true}));
-}
-
-// The frame in which a still star renews (its brightness falls back to 0.15).
-int frames_until_renewal(float brightness)
+TEST_F(TitleMenu, EachRefusedImageFreesTheOthers)
 {
-    Star star{320, 240, 0, 0, brightness};
-    for (int frame = 1; frame < 1000; frame++) {
-        const float before = star.brightness;
-        move_star(star);
-        if (star.brightness < before)
-            return star.brightness == renewed_brightness ? frame : -frame;
+    ScreenImages images;
+    for (seen.refuse_at = 1; seen.refuse_at <= 3; seen.refuse_at++) {
+        seen.asked = 0;
+        EXPECT_FALSE(make_screen_images(fake_io(), images));
+        EXPECT_FALSE(images.frame_buffer || images.game_background || images.title_image);
+        EXPECT_EQ(seen.live_images, 0) << seen.refuse_at;
     }
-    return 0;
+    seen.refuse_at = 0;
+    ASSERT_TRUE(make_screen_images(fake_io(), images));
+    EXPECT_EQ(seen.live_images, 3);
+    free_screen_images(images);
+    EXPECT_EQ(seen.live_images, 0);
 }
 
-TEST(Stars, StartInTheMiddleSquareWithSpeedsInHundredths)
+TEST_F(TitleMenu, StartsOnLineTwoOverTheTitleWithScanLinesReadyAndEnterActsOnTheLineMovedTo)
 {
-    std::srand(7);
-    for (int i = 0; i < 5000; i++) {
-        Star star;
-        start_star(star, first_brightness);
-        EXPECT_TRUE(star.x >= 310 && star.x <= 329 && star.x == std::floor(star.x)) << star.x;
-        EXPECT_TRUE(star.y >= 230 && star.y <= 249 && star.y == std::floor(star.y)) << star.y;
-        for (double speed : {star.dx, star.dy}) {
-            const double hundredths = (speed + 2.0) * 100.0;
-            EXPECT_TRUE(hundredths > -0.001 && hundredths < 399.001) << speed;
-            EXPECT_NEAR(hundredths, std::round(hundredths), 1e-3);
-        }
+    const struct { std::vector<int> keys; C choice; std::vector<int> lines; } rows[] = {
+        {{KEY_ESC}, C::quit, {2}},
+        {{KEY_ENTER}, C::two_players, {2}},
+        {{KEY_ENTER_PAD, KEY_UP, KEY_1_PAD, KEY_UP, KEY_ENTER}, C::quit, {2, 2, 1, 1, 3}},
+        {{KEY_DOWN, KEY_DOWN, KEY_2_PAD, KEY_ENTER}, C::one_player, {2, 3, 1, 1}},
+        {{KEY_DOWN, KEY_1}, C::one_player, {2, 3}}};
+    key_probe = highlighted_line;
+    const int plain = getpixel(asset_bitmap(Asset::game_background), 0, 0);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.keys.size());
+        ScreenImages images;
+        ASSERT_TRUE(make_screen_images(fake_io(), images));
+        solid_mode(); // as in the first menu of a run
+        seen.keys = row.keys, seen.keys_read = 0, seen.key_probes.clear(), seen.sounds.clear();
+        EXPECT_EQ(run_title(fake_io(), images), row.choice);
+        EXPECT_EQ(seen.key_probes, row.lines);
+        EXPECT_EQ(seen.sounds, (Sounds{{Asset::title_sound, -1}}));
+        EXPECT_EQ(getpixel(display, 639, 479), getpixel(asset_bitmap(Asset::title_picture), 0, 0));
+        for (int x : {0, 10, 639})
+            for (int y = 0; y < 480; y++)
+                ASSERT_EQ(getpixel(images.game_background.get(), x, y), y % 2 ? plain : color_black) << x << "," << y;
     }
-}
-
-TEST(Stars, BrightenToRenewalInFrame201FromBlackAnd171AfterARenewalAndOnlyPastTheEdges)
-{
-    EXPECT_EQ(frames_until_renewal(first_brightness), 201);
-    EXPECT_EQ(frames_until_renewal(renewed_brightness), 171);
-    Star star{320, 240, 0, 0, first_brightness};
-    move_star(star);
-    EXPECT_EQ(star_grey(star), 1);
-    EXPECT_EQ(star_grey(Star{0, 0, 0, 0, renewed_brightness}), 38);
-    Star on_edge{639, 479, 1, 1, 0.5f}, at_zero{1, 1, -1, -1, 0.5f}, past{639.5f, 200, 1, 0, 0.5f};
-    for (Star* s : {&on_edge, &at_zero, &past})
-        move_star(*s);
-    EXPECT_EQ(on_edge.x, 640); // exactly on an edge: lives on
-    EXPECT_EQ(at_zero.x, 0);
-    EXPECT_EQ(past.brightness, renewed_brightness);
-}
-
-using Starfield = ScreenTest;
-
-// At the farewell the translucent mode the menu left is still in force.
-TEST_F(Starfield, StarsBlendAtHalfWhenTranslucentDrawingIsInForce)
-{
-    Star stars[star_count];
-    int green[2];
-    for (int translucent : {0, 1}) {
-        for (int i = 0; i < star_count; i++)
-            stars[i] = Star{20.0f + 2 * (i % 25), 20.0f + 2 * (i / 25), 0, 0, 0.9f};
-        if (translucent)
-            set_trans_blender(0, 0, 0, 128), drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
-        draw_starfield_frame(frame, stars, asset_bitmap(Asset::logo));
-        green[translucent] = rgb_at(frame, 20, 20).g;
-    }
-    EXPECT_GT(green[0], 200);
-    EXPECT_NEAR(green[1], green[0] / 2, 8);
-}
-
-TEST_F(Starfield, ShowsOneFrameWhenAKeyWaitsAndReturnsAtOnceWithoutAFrameImage)
-{
-    for (int refused : {0, 1}) {
-        SCOPED_TRACE(refused ? "no frame image" : "key waiting");
-        retraces = asked = 0;
-        refuse_at = refused;
-        clear_keybuf();
-        if (!refused)
-            simulate_keypress(KEY_SPACE << 8 | ' ');
-        clear_to_color(frame, makecol(0, 255, 0));
-        show_starfield(Output{frame, count_retrace, record_sound, nullptr});
-        EXPECT_EQ(retraces, 1 - refused);
-        EXPECT_EQ(getpixel(frame, 5, 5), 0);    // cleared first, then the frame shown
-        EXPECT_EQ(keypressed() != 0, !refused); // the key stays (headless readkey cannot hand it out)
-        EXPECT_EQ(live_images, 0);
-    }
-    clear_keybuf();
 }
 
 } // namespace

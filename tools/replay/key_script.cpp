@@ -1,7 +1,6 @@
 // Reading a replay's key file.
 #include "key_script.h"
 
-#include <allegro.h>
 #include <cstdlib>
 #include <sstream>
 
@@ -9,14 +8,17 @@ namespace {
 
 struct KeyName {
     const char* name;
-    int code;
+    KeySet set;
+    Action action;
 };
 
 const KeyName key_names[] = {
-    {"KEY_UP", KEY_UP},         {"KEY_DOWN", KEY_DOWN},     {"KEY_LEFT", KEY_LEFT},
-    {"KEY_RIGHT", KEY_RIGHT},   {"KEY_RSHIFT", KEY_RSHIFT}, {"KEY_RCONTROL", KEY_RCONTROL},
-    {"KEY_W", KEY_W},           {"KEY_S", KEY_S},           {"KEY_A", KEY_A},
-    {"KEY_D", KEY_D},           {"KEY_LSHIFT", KEY_LSHIFT}, {"KEY_LCONTROL", KEY_LCONTROL},
+    {"KEY_UP", KeySet::right_hand, ACTION_UP},        {"KEY_DOWN", KeySet::right_hand, ACTION_DOWN},
+    {"KEY_LEFT", KeySet::right_hand, ACTION_LEFT},    {"KEY_RIGHT", KeySet::right_hand, ACTION_RIGHT},
+    {"KEY_RSHIFT", KeySet::right_hand, ACTION_SWAP},  {"KEY_RCONTROL", KeySet::right_hand, ACTION_RAISE},
+    {"KEY_W", KeySet::left_hand, ACTION_UP},          {"KEY_S", KeySet::left_hand, ACTION_DOWN},
+    {"KEY_A", KeySet::left_hand, ACTION_LEFT},        {"KEY_D", KeySet::left_hand, ACTION_RIGHT},
+    {"KEY_LSHIFT", KeySet::left_hand, ACTION_SWAP},   {"KEY_LCONTROL", KeySet::left_hand, ACTION_RAISE},
 };
 
 bool parse_tick(const std::string& word, int& tick)
@@ -27,14 +29,21 @@ bool parse_tick(const std::string& word, int& tick)
     return tick >= 1;
 }
 
-} // namespace
-
-int player_key_code(const std::string& name)
+const KeyName* find_key(const std::string& name)
 {
     for (const KeyName& k : key_names)
         if (name == k.name)
-            return k.code;
-    return -1;
+            return &k;
+    return nullptr;
+}
+
+} // namespace
+
+int player_of(KeySet set, int players)
+{
+    if (set == KeySet::right_hand)
+        return players - 1;
+    return players == 2 ? 0 : -1;
 }
 
 bool parse_key_script(const std::string& text, std::vector<KeyEvent>& events, std::string& error)
@@ -49,12 +58,14 @@ bool parse_key_script(const std::string& text, std::vector<KeyEvent>& events, st
             continue; // blank or comment only
         KeyEvent event{};
         const bool complete = static_cast<bool>(words >> name >> sign) && !(words >> extra);
-        if (!complete || !parse_tick(tick_word, event.tick) ||
-            (event.code = player_key_code(name)) < 0 || (sign != "+" && sign != "-")) {
+        const KeyName* key = complete ? find_key(name) : nullptr;
+        if (!key || !parse_tick(tick_word, event.tick) || (sign != "+" && sign != "-")) {
             error = "line " + std::to_string(number) +
                     ": expected \"TICK KEY_NAME +\" or \"TICK KEY_NAME -\", got \"" + line + "\"";
             return false;
         }
+        event.set = key->set;
+        event.action = key->action;
         event.down = sign == "+";
         events.push_back(event);
     }

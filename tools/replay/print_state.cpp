@@ -5,9 +5,7 @@
 
 std::string player_line(int tick, int number, const Player& p)
 {
-    int groups = 0;
-    for (const ActionGroup* g = p.groups; g; g = g->next)
-        groups++;
+    const int groups = count_groups(p);
     char head[160];
     std::snprintf(head, sizeof head, "%d %d %d %d %d %d %d %d %d %d %d %d ", tick, number,
                   static_cast<int>(p.score), p.chain, p.cursor_x, p.cursor_y, p.rise,

@@ -57,6 +57,9 @@ public:
     Frame grab() const; // empty when the screen cannot be read
     // Whether a top-level window of the given size is mapped right now.
     bool window_mapped(int w, int h) const;
+    // What a window manager's close button does: WM_DELETE_WINDOW to every top-level window
+    // that takes it. False when no window does.
+    bool close_windows();
 
 private:
     void fake_key(const std::string& key, bool down);
@@ -75,6 +78,8 @@ struct LaunchOptions {
     bool with_sound = false;            // ALSA into a file, tunes through the software synthesiser
     std::vector<std::string> extra_env; // "NAME=value", winning over inherited settings
     std::optional<std::string> scores;  // the contents of a "scores" file to start with
+    std::vector<std::pair<std::string, std::string>> files; // more files to start with: name, contents
+    std::vector<std::string> args;      // the program's arguments
 };
 
 struct GameProcess {

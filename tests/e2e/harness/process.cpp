@@ -100,6 +100,9 @@ GameProcess launch_game(const LaunchOptions& options)
         return game;
     if (options.scores && !write_file(game.work_dir + "/scores", *options.scores))
         return game;
+    for (const auto& [name, contents] : options.files)
+        if (!write_file(game.work_dir + "/" + name, contents))
+            return game;
     if (options.with_sound && !prepare_sound(game))
         return game;
 
@@ -108,6 +111,10 @@ GameProcess launch_game(const LaunchOptions& options)
     for (std::string& e : env)
         envp.push_back(e.data());
     envp.push_back(nullptr);
+    std::vector<char*> argv{const_cast<char*>(BLOCKRISE_BINARY)};
+    for (const std::string& arg : options.args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
     const std::string err_path = game.root + "/stderr.txt", out_path = game.root + "/stdout.txt";
     const pid_t pid = fork();
     if (pid == 0) {
@@ -116,8 +123,7 @@ GameProcess launch_game(const LaunchOptions& options)
         if (err < 0 || out < 0 || dup2(err, 2) < 0 || dup2(out, 1) < 0 ||
             chdir(game.work_dir.c_str()) != 0)
             _exit(127);
-        char* argv[] = {const_cast<char*>(BLOCKRISE_BINARY), nullptr};
-        execve(BLOCKRISE_BINARY, argv, envp.data());
+        execve(BLOCKRISE_BINARY, argv.data(), envp.data());
         _exit(127);
     }
     game.pid = pid;

@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -126,6 +127,39 @@ Frame XScreen::grab() const
         }
     XDestroyImage(image);
     return frame;
+}
+
+bool XScreen::close_windows()
+{
+    Window root, parent;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!display_ || !XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count))
+        return false;
+    const Atom protocols = XInternAtom(display_, "WM_PROTOCOLS", False);
+    const Atom delete_window = XInternAtom(display_, "WM_DELETE_WINDOW", False);
+    int sent = 0;
+    for (unsigned i = 0; i < count; i++) {
+        Atom* taken = nullptr;
+        int taken_count = 0;
+        if (!XGetWMProtocols(display_, children[i], &taken, &taken_count))
+            continue;
+        if (std::find(taken, taken + taken_count, delete_window) != taken + taken_count) {
+            XEvent event{};
+            event.xclient.type = ClientMessage;
+            event.xclient.window = children[i];
+            event.xclient.message_type = protocols;
+            event.xclient.format = 32;
+            event.xclient.data.l[0] = static_cast<long>(delete_window);
+            event.xclient.data.l[1] = CurrentTime;
+            sent += XSendEvent(display_, children[i], False, NoEventMask, &event) != 0;
+        }
+        XFree(taken);
+    }
+    if (children)
+        XFree(children);
+    XFlush(display_);
+    return sent > 0;
 }
 
 bool XScreen::window_mapped(int w, int h) const
