@@ -31,11 +31,11 @@ for arg in "$@"; do
     *) targets+=("$arg") ;;
   esac
 done
-[ ${#targets[@]} -gt 0 ] || targets=(scores datafile net)
+[ ${#targets[@]} -gt 0 ] || targets=(scores datafile replay net)
 
 seed=${FUZZ_SEED:-20261207}
 # Runs per target: about 15 s each on a two-core machine (the time is printed with the result).
-declare -A runs=([scores]=${FUZZ_RUNS_SCORES:-8000} [datafile]=${FUZZ_RUNS_DATAFILE:-4000} [net]=${FUZZ_RUNS_NET:-20000})
+declare -A runs=([scores]=${FUZZ_RUNS_SCORES:-8000} [datafile]=${FUZZ_RUNS_DATAFILE:-4000} [net]=${FUZZ_RUNS_NET:-20000} [replay]=${FUZZ_RUNS_REPLAY:-50000})
 seconds=${FUZZ_SECONDS:-600}
 
 cmake -S fuzz -B "$build" -DCMAKE_CXX_COMPILER=clang++ >/dev/null || exit 1

@@ -108,6 +108,7 @@ void keep_game_replay(const Replay& recording, const HighScoreTable& table, cons
 {
     std::string problem;
     std::vector<TableEntry> added;
+    added.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; i++)
         added.push_back(TableEntry{entered[i].name, entered[i].score});
     if (!keep_replays(table, recording, added, problem))

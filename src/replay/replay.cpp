@@ -31,13 +31,18 @@ void replay_inputs(const Replay& replay, int32_t tick, size_t& next, TickInputs&
     }
 }
 
-GameState resimulate(const Replay& replay)
+void start_replay_game(GameState& game, const Replay& replay)
 {
-    GameState game;
     if (replay.separate_wells)
         start_separate_game(game, replay.players, replay.seed);
     else
         start_game(game, replay.players, replay.seed);
+}
+
+GameState resimulate(const Replay& replay)
+{
+    GameState game;
+    start_replay_game(game, replay);
     TickInputs inputs{};
     size_t next = 0;
     for (int32_t tick = 1; tick <= replay.end_tick && !game_is_over(game); tick++) {

@@ -44,6 +44,8 @@ void replay_inputs(const Replay& replay, int32_t tick, size_t& next, TickInputs&
 
 // The whole game again from the seed and the changes; the final state after end_tick ticks.
 GameState resimulate(const Replay& replay);
+// The game a replay starts from: its players, its seed, and a generator per well if it had them.
+void start_replay_game(GameState& game, const Replay& replay);
 // Empty when re-simulation ends on the recorded tick with the recorded scores and top-outs;
 // else the first difference, in words.
 std::string verify_replay(const Replay& replay);

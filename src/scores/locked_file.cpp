@@ -46,7 +46,7 @@ std::string followed_path(const char* path)
         std::string next(target, static_cast<size_t>(length));
         const size_t slash = followed.rfind('/');
         if (!next.empty() && next[0] != '/' && slash != std::string::npos)
-            next = followed.substr(0, slash + 1) + next;
+            next.insert(0, followed, 0, slash + 1);
         followed = next;
     }
     return followed; // a loop: opening it says so

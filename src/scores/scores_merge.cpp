@@ -35,7 +35,7 @@ HighScoreTable merged_scores(const HighScoreTable& before, const HighScoreTable&
 {
     // Insertion keeps the entries read in their order and only drops them off the bottom, so
     // those that remain are met in order; everything between them was added.
-    int added[high_score_count];
+    int added[high_score_count] = {};
     int added_count = 0;
     int next_read = 0;
     for (int i = 0; i < high_score_count; i++) {

@@ -87,7 +87,7 @@ PlayerInput input_from_pad(const PadState& pad)
 
 void read_inputs(InputReader& reader, int count, uint32_t now, TickInputs& inputs)
 {
-    char held[KEY_MAX];
+    char held[KEY_MAX] = {};
     filter_echo(reader.echo, now, held);
     poll_pads();
     for (int i = 0; i < max_players; i++) {

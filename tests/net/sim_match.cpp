@@ -1,10 +1,11 @@
-// The virtual-clock loop that plays a network game between two sessions.
+// The loop that plays a network game between two sessions, as two game loops would.
 #include "sim_match.h"
+
+#include <random>
 
 namespace {
 
-constexpr int64_t ms_per_second = 1000;
-constexpr int64_t hz = 60;
+constexpr int64_t ms_per_second = 1000, hz = 60;
 constexpr double change_chance = 0.08; // per tick: a press or release now and then
 constexpr uint8_t raise_bit = 1u << ACTION_RAISE;
 
@@ -25,22 +26,45 @@ private:
     SimNetwork& net_;
 };
 
+// One machine: its clock's ticks so far and what its player holds.
 struct Side {
-    int32_t ticks = 0;       // local ticks given
-    int64_t started_ms = -1; // when this machine's game loop began
-    bool active = false;
+    int32_t ticks = 0;
+    int64_t started_ms = -1;
+    std::mt19937 random;
+    uint8_t held = 0;
+
+    PlayerInput next(int32_t raise_from)
+    {
+        if (std::bernoulli_distribution(change_chance)(random))
+            held = static_cast<uint8_t>(random() % raise_bit); // moves and swap; raise only by plan
+        return PlayerInput{static_cast<uint8_t>(held | (raise_from && ticks >= raise_from ? raise_bit : 0))};
+    }
 };
 
-} // namespace
-
-PlayerInput InputStream::next(int32_t tick)
+// Every tick the clock has given since this side's game began; false once the machine is gone.
+bool run_ticks(const MatchPlan& plan, int p, Side& side, Session& s, MatchNet& net, MatchRun& run, int64_t now)
 {
-    std::bernoulli_distribution change(change_chance);
-    if (change(random))
-        held = static_cast<uint8_t>(random() % raise_bit); // any of the moves and swap, never raise
-    const bool raising = raise_from != 0 && tick >= raise_from;
-    return PlayerInput{static_cast<uint8_t>(held | (raising ? raise_bit : 0))};
+    while (side.started_ms >= 0 && !session_over(s) && side.ticks < (now - side.started_ms) * hz / ms_per_second) {
+        side.ticks++;
+        if (plan.vanish_at[p] && side.ticks >= plan.vanish_at[p]) {
+            run.vanished[p] = true;
+            run.vanished_ms[p] = now;
+            net.vanish(p);
+            return false;
+        }
+        if (plan.leave_at[p] && side.ticks >= plan.leave_at[p]) {
+            leave_session(s, net.end(p), now);
+            return true;
+        }
+        const int32_t before = s.versus.tracks[s.versus.local].played;
+        const bool could_play = s.phase == Phase::playing && !local_play_over(s.versus);
+        session_tick(s, net.end(p), side.next(plan.raise_from[p]), now);
+        run.input_delay_faults += could_play && s.versus.tracks[s.versus.local].played != before + 1;
+    }
+    return true;
 }
+
+} // namespace
 
 MatchRun run_match(const MatchPlan& plan, const std::function<void(SimNetwork&)>& prepare)
 {
@@ -48,18 +72,15 @@ MatchRun run_match(const MatchPlan& plan, const std::function<void(SimNetwork&)>
     if (prepare)
         prepare(sim);
     SimMatchNet net(sim);
-    MatchRun run = run_match(plan, net);
-    for (int p = 0; p < 2; p++)
-        run.bytes_sent[p] = sim.bytes_sent[p];
-    return run;
+    return run_match(plan, net);
 }
 
 MatchRun run_match(const MatchPlan& plan, MatchNet& net)
 {
     MatchRun run;
-    InputStream inputs[2] = {{std::mt19937(plan.input_seeds[0]), plan.raise_from[0]},
-                             {std::mt19937(plan.input_seeds[1]), plan.raise_from[1]}};
     Side sides[2];
+    sides[0].random.seed(plan.input_seeds[0]);
+    sides[1].random.seed(plan.input_seeds[1]);
     const int64_t began = net.start();
     run.sessions[0] = std::make_unique<Session>();
     open_session(*run.sessions[0], Role::host, plan.game_seed, began, plan.limits);
@@ -70,50 +91,21 @@ MatchRun run_match(const MatchPlan& plan, MatchNet& net)
             run.sessions[1] = std::make_unique<Session>();
             open_session(*run.sessions[1], Role::guest, 0, now, plan.limits);
         }
-        bool all_done = true;
+        bool all_done = run.sessions[1] != nullptr;
         for (int p = 0; p < 2; p++) {
             Session* s = run.sessions[p].get();
-            if (!s || run.vanished[p] || session_over(*s)) {
-                all_done = all_done && (run.vanished[p] || (s && session_over(*s)));
+            if (!s || run.vanished[p] || session_over(*s))
                 continue;
-            }
-            all_done = false;
-            Transport& link = net.end(p);
-            service_session(*s, link, now);
-            Side& side = sides[p];
-            if (s->phase == Phase::playing && side.started_ms < 0)
-                side.started_ms = now - s->head_start * ms_per_second / hz;
-            // The game loop: every tick the clock has given since it began, then the network.
-            while (side.started_ms >= 0 && !session_over(*s) && side.ticks < (now - side.started_ms) * hz / ms_per_second) {
-                const int32_t tick = ++side.ticks;
-                if (plan.vanish_at[p] && tick >= plan.vanish_at[p]) {
-                    run.vanished[p] = true;
-                    run.vanished_ms[p] = now;
-                    net.vanish(p);
-                    break;
-                }
-                if (plan.leave_at[p] && tick >= plan.leave_at[p]) {
-                    leave_session(*s, link, now);
-                    break;
-                }
-                const int32_t played_before = s->versus.tracks[s->versus.local].played;
-                const bool could_play = s->phase == Phase::playing && !local_play_over(s->versus);
-                session_tick(*s, link, inputs[p].next(tick), now);
-                if (could_play && s->versus.tracks[s->versus.local].played != played_before + 1)
-                    run.input_delay_faults++;
-                if (s->phase == Phase::playing) {
-                    const WellTrack& remote = s->versus.tracks[remote_of(s->versus)];
-                    if (remote.topped_at == 0 && remote.played < game_ticks)
-                        run.max_remote_lag = std::max(run.max_remote_lag, side.ticks - remote.played);
-                }
-            }
-            if (session_over(*s) && run.ended_ms[p] == 0)
+            service_session(*s, net.end(p), now);
+            if (s->phase == Phase::playing && sides[p].started_ms < 0)
+                sides[p].started_ms = now - s->head_start * ms_per_second / hz;
+            if (run_ticks(plan, p, sides[p], *s, net, run, now) && session_over(*s))
                 run.ended_ms[p] = now;
+            all_done = all_done && (run.vanished[p] || session_over(*s));
         }
-        if (all_done && run.sessions[1])
+        if (all_done)
             break;
     }
-    run.finished_ms = now - began;
     run.timed_out = now - began >= plan.time_limit_ms;
     return run;
 }

@@ -4,21 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
-#include <random>
 
 #include "net/session.h"
 #include "sim_network.h"
-
-// What one player holds, tick by tick: presses and releases at a person's pace, and raise
-// held for good from `raise_from` on, which tops the well out within a few hundred ticks.
-struct InputStream {
-    std::mt19937 random;
-    int32_t raise_from = 0; // 0: never
-    uint8_t held = 0;
-
-    PlayerInput next(int32_t tick);
-};
 
 constexpr int64_t step_ms = 4;                  // the virtual clock's step
 constexpr int64_t match_time_limit_ms = 400000; // far past any game: reaching it means a hang
@@ -28,24 +18,19 @@ struct MatchPlan {
     uint64_t network_seed = 1;
     LinkFaults faults;
     uint32_t input_seeds[2] = {1, 2};
-    int32_t raise_from[2] = {};
-    int32_t leave_at[2] = {};  // the player presses Escape on this tick of theirs (0: never)
-    int32_t vanish_at[2] = {}; // the machine disappears on this tick of theirs (0: never)
+    int32_t raise_from[2] = {};  // holds raise from this tick on, which tops the well out (0: never)
+    int32_t leave_at[2] = {};    // the player presses Escape on this tick of theirs (0: never)
+    int32_t vanish_at[2] = {};   // the machine disappears on this tick of theirs (0: never)
     int64_t guest_starts_ms = 0; // the guest calls this long after the host listens
     SessionLimits limits;
     int64_t time_limit_ms = match_time_limit_ms;
 };
 
-
 struct MatchRun {
     std::unique_ptr<Session> sessions[2]; // 0 hosts, 1 joins
     bool vanished[2] = {};
-    int64_t ended_ms[2] = {};    // when each session was over
-    int64_t vanished_ms[2] = {}; // when each machine disappeared
-    int64_t finished_ms = 0;     // when the run stopped
+    int64_t ended_ms[2] = {}, vanished_ms[2] = {};
     int32_t input_delay_faults = 0; // local ticks not played the moment they were given
-    int32_t max_remote_lag = 0;     // ticks the other well was shown behind, at most
-    uint64_t bytes_sent[2] = {};
     bool timed_out = false;
 };
 
@@ -53,14 +38,14 @@ struct MatchRun {
 class MatchNet {
 public:
     virtual ~MatchNet() = default;
-    virtual Transport& end(int side) = 0; // 0 hosts; 1 joins, once connect was called
-    virtual void connect() = 0;           // the guest calls the host
-    virtual void vanish(int side) = 0;    // that machine disappears without a word
-    virtual int64_t start() = 0;          // the clock when the host begins to listen
-    virtual int64_t next(int64_t now) = 0; // the clock's next reading; delivers what is due by then
+    virtual Transport& end(int side) = 0;  // 0 hosts; 1 joins, once connect was called
+    virtual void connect() = 0;            // the guest calls the host
+    virtual void vanish(int side) = 0;     // that machine disappears without a word
+    virtual int64_t start() = 0;           // the clock when the host begins to listen
+    virtual int64_t next(int64_t now) = 0; // the clock's next reading; what is due by then arrives
 };
 
-// Runs the plan to its end: both sessions over, or one over and the other machine gone.
+// Plays the plan to its end: both sessions over, or one over and the other machine gone.
 MatchRun run_match(const MatchPlan& plan, MatchNet& net);
 // The same over the simulated network, after `prepare` has had its say over it.
 MatchRun run_match(const MatchPlan& plan, const std::function<void(SimNetwork&)>& prepare = {});

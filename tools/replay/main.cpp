@@ -126,7 +126,7 @@ Replay replay_of_keys(const Options& options)
 void print_trace(const Replay& replay, long ticks)
 {
     static GameState game;
-    start_game(game, replay.players, replay.seed);
+    start_replay_game(game, replay);
     TickInputs inputs{};
     size_t next = 0;
     for (long tick = 1; tick <= ticks; tick++) {
