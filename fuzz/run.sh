@@ -19,6 +19,7 @@
 # Only a target named on the command line runs (e.g. fuzz/run.sh datafile); default: all.
 # FUZZ_BUILD_DIR picks another build folder than build-fuzz/.
 set -uo pipefail
+shopt -s nullglob # a target without kept inputs has nothing to replay
 cd "$(dirname "$0")/.."
 root=$PWD
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}

@@ -101,7 +101,7 @@ TEST(ReplayFile, RefusesAnythingButAWholeConsistentReplayNamingTheLine)
 
     const struct {
         const char* from;
-        const char* to;
+        std::string to;
         const char* says;
     } broken[] = {
         {"blockrise replay 1", "blockrise replay 2", "line 1: a replay of format 2"},
@@ -123,7 +123,7 @@ TEST(ReplayFile, RefusesAnythingButAWholeConsistentReplayNamingTheLine)
         {"player 2 0\n", "player 2 0\nmore\n", "line 12: more follows"},
         {"player 1 0", "player 1 zero", "line 10"},
         {"player 1 0", "player 2 0", "line 10"},
-        {"date 2026-12-07T12:00:00Z", std::string("date ").append(60, 'x').c_str(), "line 4"},
+        {"date 2026-12-07T12:00:00Z", "date " + std::string(60, 'x'), "line 4"},
     };
     for (const auto& b : broken) {
         SCOPED_TRACE(b.to);
