@@ -11,8 +11,13 @@ scratch=${FAULT_DIR:-/tmp/blockrise-faults}
 pattern=${1:-}
 fast=(-LE e2e -E '^release\.|^net\.TwoScreens')
 
+# The tree as it is, new files and uncommitted edits included; files gone from it go from the copy.
 mkdir -p "$scratch/tree"
-git ls-files -z | (cd "$root" && xargs -0 tar cf -) | tar xf - -C "$scratch/tree"
+git ls-files -z --cached --others --exclude-standard | while IFS= read -r -d '' f; do [ -f "$f" ] && printf '%s\0' "$f"; done >"$scratch/files"
+tar cf - --null -T "$scratch/files" | tar xf - -C "$scratch/tree"
+(cd "$scratch/tree" && find . -type f -printf '%P\0') | while IFS= read -r -d '' f; do
+  grep -qzxF -- "$f" "$scratch/files" || rm -f "$scratch/tree/$f"
+done
 cmake -S "$scratch/tree" -B "$scratch/build" -DBLOCKRISE_BENCH=OFF >/dev/null || exit 1
 cmake --build "$scratch/build" -j2 >"$scratch/build.log" 2>&1 || { tail -20 "$scratch/build.log"; exit 1; }
 
