@@ -54,8 +54,10 @@ Settings load_settings(const CommandLine& line)
         std::fprintf(stderr, "blockrise: %s\n", warning.c_str());
     if (line.mode_given)
         settings.display.mode = line.mode;
-    if (line.scale_given)
+    if (line.scale_given) {
         settings.display.scale = line.scale;
+        settings.display.scale_asked = true;
+    }
     return settings;
 }
 

@@ -46,7 +46,9 @@ bool open_enlarged(const DisplayRequest& request)
 {
     int desktop_w = 0, desktop_h = 0;
     const bool desktop_known = get_desktop_resolution(&desktop_w, &desktop_h) == 0;
-    int wanted = request.scale;
+    // Full screen with no scale asked for fills the desktop: a small picture in a sea of black
+    // is not what anyone asking for the full screen wants.
+    int wanted = request.mode == DisplayMode::fullscreen && !request.scale_asked ? scale_to_fit : request.scale;
     if (wanted == scale_to_fit)
         wanted = desktop_known ? largest_fitting_scale(desktop_w, desktop_h) : 1;
     int w = screen_width * wanted, h = screen_height * wanted;

@@ -13,6 +13,7 @@ constexpr int scale_to_fit = 0;
 struct DisplayRequest {
     DisplayMode mode = DisplayMode::automatic;
     int scale = 1; // 1-4, or scale_to_fit: the largest that fits the desktop
+    bool scale_asked = false; // else full screen fills the desktop, and the rest stays at 1
 };
 
 // Sets the mode asked for: the library's own choice at 640x480 by default (16 bits per pixel,

@@ -156,9 +156,12 @@ void read_display(const Reader& reader, DisplayRequest& display)
     int mode = static_cast<int>(display.mode);
     read_choice(reader, "display", "mode", {"auto", "window", "fullscreen"}, mode);
     display.mode = static_cast<DisplayMode>(mode);
-    int scale = display.scale == scale_to_fit ? 0 : display.scale;
+    int scale = -1;
     read_choice(reader, "display", "scale", {"auto", "1", "2", "3", "4"}, scale);
-    display.scale = scale;
+    if (scale >= 0) {
+        display.scale = scale;
+        display.scale_asked = true;
+    }
 }
 
 // Names in the file that nothing reads: a misspelt entry would otherwise do nothing, silently.
