@@ -204,6 +204,14 @@ void game_pass(GameRun& run)
         rest(idle_rest_ms);
 }
 
+// The first pass runs before the condition is asked, as every later one does.
+void run_game_loop(GameRun& run)
+{
+    do
+        game_pass(run);
+    while (game_goes_on(run));
+}
+
 bool game_goes_on(const GameRun& run)
 {
     if (run.feed)
@@ -235,10 +243,7 @@ bool play_game(const ScreenIo& io, const GamePlan& plan, BITMAP* frame_buffer, B
     GameRun run{};
     if (!begin_game(run, io, plan, frame_buffer, game_background, popups))
         return false;
-    // The first pass runs before the condition is asked, as every later one does.
-    do
-        game_pass(run);
-    while (game_goes_on(run));
+    run_game_loop(run);
     if (run.feed) {
         run.game = run.feed->state();
         run.recording = run.feed->recording();

@@ -84,6 +84,8 @@ bool begin_game(GameRun& run, const ScreenIo& io, const GamePlan& plan, BITMAP* 
 // power or paused. P, Pause or a pad's start button pause and resume: while paused nothing is
 // simulated, the music stops and the wells are hidden; the ticks of the pause are never made up.
 void game_pass(GameRun& run);
+// Passes until the game is over; the condition is asked after each pass, so one always runs.
+void run_game_loop(GameRun& run);
 // False once time is up, a player has topped out, Escape is held or the playback is over.
 bool game_goes_on(const GameRun& run);
 // Music off, the overlay drawn and shown, the pause.
