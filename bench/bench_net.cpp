@@ -1,4 +1,4 @@
-// A network game in real time through the test's UDP relay at 0, 50 and 150 ms one way with 5%
+// A network game in real time through a UDP relay at 0, 50 and 150 ms one way with 5%
 // loss: how late the local well takes its input (it must not), how far behind the other well
 // is shown, and the bytes each direction sends a second. Both machines are ENet hosts in this
 // process on 127.0.0.1; a slice of BENCH_NET_SECONDS (default 20) of play is measured after

@@ -11,6 +11,7 @@ packages=(
   freepats dpkg-dev file
   lintian librsvg2-bin imagemagick x11-utils desktop-file-utils xdotool
   libenet-dev
+  sox python3-xlib libxml2-utils groff-base
 )
 
 missing=()

@@ -98,7 +98,11 @@ bool parse_command_line(int argc, const char* const* argv, CommandLine& line, st
             if (!parse_join(argv[++i], line, problem))
                 return false;
         } else if (is(argument, "--scale")) {
-            const char* value = i + 1 < argc ? argv[++i] : "";
+            if (i + 1 >= argc) {
+                problem = "--scale needs 1, 2, 3, 4 or auto";
+                return false;
+            }
+            const char* value = argv[++i];
             if (is(value, "auto"))
                 line.scale = scale_to_fit;
             else if (std::strlen(value) == 1 && value[0] >= '1' && value[0] <= '0' + max_scale)
@@ -108,8 +112,7 @@ bool parse_command_line(int argc, const char* const* argv, CommandLine& line, st
                 return false;
             }
             line.scale_given = true;
-        }
-        else {
+        } else {
             problem = std::string(argument[0] == '-' ? "unknown option " : "unexpected argument ") + argument;
             return false;
         }

@@ -2,12 +2,10 @@
 #include <gtest/gtest.h>
 #include <atomic>
 #include <chrono>
-#include <cstdio>
+#include <filesystem>
 #include <fcntl.h>
 #include <string>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <thread>
 #include <unistd.h>
 
@@ -16,73 +14,47 @@
 
 namespace {
 
-struct FakeData : testing::Test {
-    // The fake leaves the tunes empty; a real file always has them.
-    void SetUp() override { install_fake_game_data(), game_data[10].dat = game_data[11].dat = &midi; }
-    void TearDown() override { game_data[10].dat = game_data[11].dat = nullptr, remove_fake_game_data(); }
-    MIDI midi{};
-};
-
-TEST_F(FakeData, AcceptsTheCatalogueAndNamesTheObjectItRefuses)
+TEST(Catalogue, AcceptsItsSeventeenObjectsAndNamesTheOneItRefuses)
 {
+    install_fake_game_data();
+    MIDI midi{}; // the fake leaves the tunes empty; a real file always has them
+    game_data[10].dat = game_data[11].dat = &midi;
     EXPECT_EQ(check_game_data(game_data), nullptr);
-    BITMAP* narrow = create_bitmap(352, 32);
+    BITMAP* small = create_bitmap(352, 31);
     const struct {
         int index, type;
         void* dat; // nullptr keeps the object's own
         const char* message;
-    } rows[] = {{9, DAT_SAMPLE, nullptr, "object 9 (large font) should be a font"},
-                {12, DAT_END, nullptr, "has only 12 objects"},
-                {6, DAT_BITMAP, narrow, "object 6 (popup strip) is 352x32"}};
+    } rows[] = {{9, DAT_SAMPLE, nullptr, "blocks.dat: object 9 (large font) should be a font"},
+                {12, DAT_END, nullptr, "has only 12 objects; object 12 (title sound) should be a sample"},
+                {6, DAT_BITMAP, small, "object 6 (popup strip) is 352x31; it should be at least 384x32"},
+                {1, DAT_BITMAP, small, "object 1 (block tile strip) is 352x31; it should be at least 192x32"}};
     for (const auto& row : rows) {
         const DATAFILE saved = game_data[row.index];
         game_data[row.index].type = row.type;
-        if (row.dat)
-            game_data[row.index].dat = row.dat;
+        game_data[row.index].dat = row.dat ? row.dat : saved.dat;
         const char* message = check_game_data(game_data);
-        EXPECT_NE(std::string(message ? message : "").find(row.message), std::string::npos)
-            << row.message << " / " << (message ? message : "(accepted)");
+        EXPECT_NE(std::string(message ? message : "").find(row.message), std::string::npos) << message;
         game_data[row.index] = saved;
     }
-    destroy_bitmap(narrow);
+    destroy_bitmap(small);
+    game_data[10].dat = game_data[11].dat = nullptr;
+    remove_fake_game_data();
 }
 
-// A folder holding every kind of path that is not a datafile.
-struct OddPaths : testing::Test {
-    std::string dir;
-    void SetUp() override
-    {
-        char name[] = "/tmp/blockrise-paths-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        dir = name;
-        ASSERT_EQ(mkfifo((dir + "/fifo").c_str(), 0600), 0);
-        ASSERT_EQ(mkdir((dir + "/folder").c_str(), 0700), 0);
-        ASSERT_EQ(symlink("gone.dat", (dir + "/dangling").c_str()), 0);
-        ASSERT_EQ(symlink("/dev/null", (dir + "/device").c_str()), 0);
-        socket_fd = socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::snprintf(address.sun_path, sizeof address.sun_path, "%s/socket", dir.c_str());
-        ASSERT_EQ(bind(socket_fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    }
-    void TearDown() override
-    {
-        close(socket_fd);
-        for (const char* name : {"fifo", "folder", "dangling", "device", "socket"})
-            std::remove((dir + "/" + name).c_str());
-        rmdir(dir.c_str());
-    }
-    int socket_fd = -1;
-};
-
-TEST_F(OddPaths, AreRefusedWithWhatTheyAreAndNeverWaitedOn)
+TEST(Catalogue, RefusesOddPathsWithWhatTheyAreAndNeverWaitsOnThem)
 {
-    const std::chrono::duration<double> patience(2.0); // seconds
-    const struct {
-        std::string path;
-        const char* message;
-    } rows[] = {
-        {dir + "/fifo", "is a named pipe (FIFO)"},
+    namespace fs = std::filesystem;
+    char folder[] = "/tmp/blockrise-paths-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string dir = folder, fifo = dir + "/fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(mknod((dir + "/socket").c_str(), S_IFSOCK | 0600, 0), 0);
+    fs::create_directory(dir + "/folder");
+    fs::create_symlink("gone.dat", dir + "/dangling");
+    fs::create_symlink("/dev/null", dir + "/device");
+    const std::pair<std::string, const char*> rows[] = {
+        {fifo, "is a named pipe (FIFO)"},
         {dir + "/folder", "is a directory"},
         {dir + "/dangling", "is a link to \"gone.dat\", which does not exist"},
         {dir + "/device", "is a device"},
@@ -90,30 +62,24 @@ TEST_F(OddPaths, AreRefusedWithWhatTheyAreAndNeverWaitedOn)
         {dir + "/missing.dat", "not found"},
         {"no-such-file.dat", "not found in the working directory"},
     };
-    for (const auto& row : rows) {
-        // Should the pipe be opened for reading, a writer arriving late sets it free again.
+    for (const auto& [path, what] : rows) {
         std::atomic<bool> done{false};
-        std::thread rescue([&] {
-            for (auto until = std::chrono::steady_clock::now() + patience; !done;) {
-                if (std::chrono::steady_clock::now() > until) {
-                    const int writer = open((dir + "/fifo").c_str(), O_WRONLY | O_NONBLOCK);
-                    if (writer >= 0)
-                        close(writer);
-                }
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            }
+        std::thread rescue([&] { // should the pipe be opened for reading, a late writer frees it
+            for (int waited = 0; !done; waited++, std::this_thread::sleep_for(std::chrono::milliseconds(10)))
+                if (waited > 200)
+                    close(open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
         });
         const auto start = std::chrono::steady_clock::now();
-        const char* message = load_game_data(row.path.c_str());
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        const char* message = load_game_data(path.c_str());
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << path << " kept the check waiting";
         done = true;
         rescue.join();
         const std::string said = message ? message : "(accepted)";
-        EXPECT_EQ(said.rfind(row.path + ": ", 0), 0u) << said;
-        EXPECT_NE(said.find(row.message), std::string::npos) << said;
-        EXPECT_LT(took.count(), patience.count()) << row.path << " kept the check waiting";
+        EXPECT_EQ(said.rfind(path + ": ", 0), 0u) << said;
+        EXPECT_NE(said.find(what), std::string::npos) << said;
         EXPECT_EQ(game_data, nullptr);
     }
+    fs::remove_all(dir);
 }
 
 } // namespace

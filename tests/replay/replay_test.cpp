@@ -1,29 +1,31 @@
-// Recorded games: they re-simulate to what they record, survive their file, and a file that
-// is not a whole, consistent replay of this version is refused with its line named.
+// Recorded games re-simulate to what they record through their file, which is refused by line when
+// it is not a whole, consistent replay; replays kept with the high scores follow their entries.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <random>
-#include <string>
+#include <set>
 #include <sys/stat.h>
-#include <unistd.h>
 
+#include "replay/replay_store.h"
 #include "replay/replay_text.h"
 
 namespace {
 
+namespace fs = std::filesystem;
+
 // A seeded game with random input at about a quick player's pace, recorded as the game loop
 // records it.
-Replay recorded_game(int players, uint32_t seed, double raise_chance, int32_t stop_at = game_ticks)
+Replay recorded_game(int players, double raise_chance, int32_t stop_at = game_ticks)
 {
     Replay replay;
     replay.players = players;
-    replay.seed = seed;
-    replay.date = "2026-12-07T12:00:00Z";
-    std::mt19937 random(seed);
+    replay.seed = 4242;
+    std::mt19937 random(replay.seed);
     std::bernoulli_distribution move(0.015), swap(0.03), raise(raise_chance);
     GameState game;
-    start_game(game, players, seed);
+    start_game(game, players, replay.seed);
     TickInputs was{}, now{};
     for (int32_t tick = 1; tick <= stop_at && !game_is_over(game); tick++) {
         for (int p = 0; p < players; p++)
@@ -38,137 +40,154 @@ Replay recorded_game(int players, uint32_t seed, double raise_chance, int32_t st
     return replay;
 }
 
-TEST(Replay, RecordedGamesResimulateToTheirEndThroughTheirFile)
+// A game that topped out, an Escape and two whole games come back through their text and verify;
+// with one recorded outcome changed the first mismatch is named.
+TEST(Replay, RecordedGamesVerifyThroughTheirTextAndAChangedOutcomeIsNamed)
 {
-    const struct {
-        int players;
-        double raise_chance;
-        int32_t stop_at;
-        bool topped_out;
-    } games[] = {{1, 0.0, game_ticks, false}, {2, 0.0, game_ticks, false}, {1, 0.05, game_ticks, true},
-                 {2, 0.05, game_ticks, true}, {2, 0.0, 2500, false} /* ended with Escape */};
+    const struct { int players; double raise_chance; int32_t stop_at; int32_t end; } games[] = {
+        {1, 0.0, game_ticks, game_ticks}, {2, 0.0, game_ticks, game_ticks}, {1, 0.05, game_ticks, 0}, {2, 0.0, 2500, 2500}};
     for (const auto& g : games) {
-        SCOPED_TRACE(testing::Message() << g.players << " players, raise " << g.raise_chance);
-        const Replay played = recorded_game(g.players, 4242, g.raise_chance, g.stop_at);
-        EXPECT_EQ(played.topped_out[0] || played.topped_out[1], g.topped_out);
-        EXPECT_EQ(played.end_tick == game_ticks, !g.topped_out && g.stop_at == game_ticks);
-        Replay back;
+        Replay played = recorded_game(g.players, g.raise_chance, g.stop_at), back;
         std::string problem;
-        const std::string text = replay_text(played);
-        ASSERT_TRUE(parse_replay(text, back, problem)) << problem;
-        EXPECT_TRUE(replay_text(back) == text);
-        EXPECT_EQ(verify_replay(back), "");
+        ASSERT_TRUE(parse_replay(replay_text(played), back, problem)) << problem;
+        EXPECT_TRUE(replay_text(back) == replay_text(played) && verify_replay(back).empty() && (g.end ? back.end_tick == g.end : back.topped_out[0]))
+            << g.players << " players, raise " << g.raise_chance << ": " << verify_replay(back);
     }
-}
-
-TEST(Replay, VerificationNamesTheFirstMismatch)
-{
-    const Replay played = recorded_game(2, 4242, 0.05);
-    ASSERT_TRUE(played.topped_out[0] || played.topped_out[1]);
-    const int topped = played.topped_out[0] ? 0 : 1;
-    const struct {
-        const char* what;
-        void (*tamper)(Replay&, int);
-        std::string says;
-    } cases[] = {
-        {"score", [](Replay& r, int) { r.scores[1] += 10; }, "player 2 scores"},
-        {"top-out", [](Replay& r, int t) { r.topped_out[t] = false; }, "tops out, unlike the record"},
-        {"end", [](Replay& r, int) { r.end_tick = game_ticks; },
-         "the game ends on tick " + std::to_string(played.end_tick) + ", not on the recorded 7200"},
-    };
-    EXPECT_EQ(verify_replay(played), "");
-    for (const auto& c : cases) {
+    const Replay played = recorded_game(2, 0.05);
+    const int p = played.topped_out[0] ? 0 : 1;
+    ASSERT_TRUE(played.topped_out[p] && played.end_tick < game_ticks);
+    const std::string who = "player " + std::to_string(p + 1);
+    const std::pair<void (*)(Replay&, int), std::string> changes[] = {
+        {[](Replay& r, int t) { r.scores[t] += 10; }, who + " scores 0, not the recorded 10"},
+        {[](Replay& r, int t) { r.topped_out[t] = false; }, who + " tops out, unlike the record"},
+        {[](Replay& r, int t) { r.topped_out[1 - t] = true; }, "player " + std::to_string(2 - p) + " does not top out, as recorded"},
+        {[](Replay& r, int) { r.end_tick = game_ticks; }, "the game ends on tick " + std::to_string(played.end_tick) + ", not on the recorded 7200"}};
+    for (const auto& [change, says] : changes) {
         Replay changed = played;
-        c.tamper(changed, topped);
-        EXPECT_NE(verify_replay(changed).find(c.says), std::string::npos) << c.what << ": " << verify_replay(changed);
+        change(changed, p);
+        EXPECT_EQ(verify_replay(changed), says);
     }
 }
 
-// A valid file, then each line of it broken in turn.
-const char valid[] = "blockrise replay 1\nplayers 2\nseed 4294967295\ndate 2026-12-07T12:00:00Z\nclock 31\n"
-                     "5 1 left+\n5 2 swap+\n9 1 left-\nend 40\nplayer 1 0\nplayer 2 0\n";
+// `text` with every `from` written as `to`.
+std::string replaced(std::string text, const std::string& from, const std::string& to)
+{
+    for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+        text.replace(at, from.size(), to);
+    return text;
+}
 
 TEST(ReplayFile, RefusesAnythingButAWholeConsistentReplayNamingTheLine)
 {
+    std::ifstream in(SOURCE_DIR "/tests/replay/changes.txt");
+    std::string valid, line, problem;
+    while (std::getline(in, line) && line != "---")
+        valid += line[0] == '#' ? "" : line + "\n";
     Replay replay;
-    std::string problem;
     ASSERT_TRUE(parse_replay(valid, replay, problem)) << problem;
-    EXPECT_EQ(replay.changes.size(), 3u);
-    std::string crlf = valid;
-    for (size_t at = 0; (at = crlf.find('\n', at)) != std::string::npos; at += 2)
-        crlf.replace(at, 1, "\r\n");
-    EXPECT_TRUE(parse_replay(crlf, replay, problem)) << problem;
-
-    const struct {
-        const char* from;
-        std::string to;
-        const char* says;
-    } broken[] = {
-        {"blockrise replay 1", "blockrise replay 2", "line 1: a replay of format 2"},
-        {"blockrise replay 1", "hello", "line 1: not a Blockrise replay"},
-        {"players 2", "players 3", "line 2"},
-        {"seed 4294967295", "seed 4294967296", "line 3"},
-        {"clock 31", "clock 32", "line 5"},
-        {"5 1 left+", "0 1 left+", "line 6"},
-        {"5 1 left+", "7201 1 left+", "line 6"},
-        {"9 1 left-", "4 1 left-", "line 8: the ticks go backwards"},
-        {"5 2 swap+", "5 3 swap+", "line 7"},
-        {"5 2 swap+", "5 2 swap", "line 7"},
-        {"5 2 swap+", "5 2 jump+", "line 7"},
-        {"9 1 left-", "9 1 left+", "line 8: the left action of player 1 is already down"},
-        {"end 40", "end 8", "line 9"},
-        {"end 40\n", "", "line 9: expected \"TICK"},
-        {"end 40\nplayer 1 0\nplayer 2 0\n", "", "ends before its \"end\" line"},
-        {"player 2 0\n", "", "ends before the score of player 2"},
-        {"player 2 0\n", "player 2 0\nmore\n", "line 12: more follows"},
-        {"player 1 0", "player 1 zero", "line 10"},
-        {"player 1 0", "player 2 0", "line 10"},
-        {"date 2026-12-07T12:00:00Z", "date " + std::string(60, 'x'), "line 4"},
-    };
-    for (const auto& b : broken) {
-        SCOPED_TRACE(b.to);
-        std::string text = valid;
-        text.replace(text.find(b.from), std::string(b.from).size(), b.to);
-        EXPECT_FALSE(parse_replay(text, replay, problem));
-        EXPECT_NE(problem.find(b.says), std::string::npos) << problem;
+    EXPECT_EQ(replay_text(replay), valid);
+    while (std::getline(in, line)) {
+        std::vector<std::string> change; // FROM TO SAYS
+        for (size_t start = 0, bar = 0; bar != std::string::npos; start = bar + 1) {
+            const std::string part = line.substr(start, (bar = line.find('|', start)) - start);
+            const size_t first = part.find_first_not_of(' ');
+            change.push_back(first == std::string::npos ? "" : part.substr(first, part.find_last_not_of(' ') + 1 - first));
+            change.back() = replaced(replaced(replaced(change.back(), "\\n", "\n"), "\\r", "\r"), "\\0", std::string(1, '\0'));
+        }
+        const std::string text = replaced(valid, change.at(0), change.at(1));
+        const bool read = parse_replay(text, replay, problem);
+        EXPECT_TRUE(change.at(2).empty() ? read && replay_text(replay) == valid : !read && problem.find(change[2]) != std::string::npos) << line << ": " << problem;
     }
-    EXPECT_FALSE(parse_replay(std::string(valid) + std::string(200, 'x'), replay, problem));
-    EXPECT_FALSE(parse_replay(std::string("blockrise replay 1\0", 19), replay, problem));
 }
 
-// In a folder of its own: a missing, special or oversized file is refused by name, at once.
-TEST(ReplayFile, ReadsOnlyRegularFilesOfAReplaysSizeAndWritesWhole)
-{
-    char folder[] = "/tmp/blockrise-replay-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    const std::string dir = folder;
-    Replay replay;
-    std::string problem;
-    ASSERT_TRUE(parse_replay(valid, replay, problem));
-    ASSERT_TRUE(write_replay_file(dir + "/a.replay", replay, problem)) << problem;
-    Replay back;
-    ASSERT_TRUE(read_replay_file(dir + "/a.replay", back, problem)) << problem;
-    EXPECT_EQ(replay_text(back), valid);
-
-    ASSERT_EQ(mkfifo((dir + "/fifo").c_str(), 0600), 0);
-    FILE* big = std::fopen((dir + "/big").c_str(), "w");
-    ASSERT_NE(big, nullptr);
-    std::fseek(big, static_cast<long>(max_replay_bytes) + 1, SEEK_SET);
-    std::fputc('\n', big);
-    std::fclose(big);
-    const struct {
-        const char* name;
-        const char* says;
-    } refused[] = {{"missing", "missing: No such file"}, {"fifo", "fifo: not a regular file"},
-                   {"big", "big: too large"}, {"", ": not a regular file"}};
-    for (const auto& r : refused) {
-        EXPECT_FALSE(read_replay_file(dir + "/" + r.name, back, problem));
-        EXPECT_NE(problem.find(r.says), std::string::npos) << problem;
+// Each test in a folder of its own.
+struct InFolder : testing::Test {
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/blockrise-replay-XXXXXX";
+        ASSERT_TRUE(mkdtemp(pattern));
+        fs::current_path(folder = pattern);
+        for (int i = 0; i < high_score_count; i++)
+            insert_high_score(table, i, "Pelmorix", 0);
     }
-    EXPECT_FALSE(write_replay_file(dir + "/no/such/folder.replay", replay, problem));
-    for (const char* name : {"a.replay", "fifo", "big"})
-        std::remove((dir + "/" + name).c_str());
-    rmdir(folder);
+    void TearDown() override
+    {
+        fs::current_path(home);
+        fs::remove_all(folder);
+    }
+    // A game of as many players as `scores`, entered as the name entry would, and kept.
+    std::string play(uint32_t seed, std::vector<int32_t> scores)
+    {
+        Replay replay;
+        replay.players = int(scores.size());
+        replay.seed = seed;
+        replay.date = "2026-12-07T12:00:0" + std::to_string(seed % 10) + "Z";
+        std::vector<TableEntry> added;
+        for (int32_t score : scores)
+            if (const int rank = high_score_rank(table, score); rank >= 0) {
+                insert_high_score(table, rank, "Ann", score);
+                added.push_back({table.name_texts[rank], table.score_texts[rank]});
+            }
+        std::string problem;
+        EXPECT_TRUE(save_last_replay(replay, problem) && keep_replays(table, replay, added, problem) && fs::exists(replay_path(last_replay_name))) << problem;
+        return kept_replay_name(replay);
+    }
+    std::set<std::string> kept()
+    {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(replays_folder))
+            names.insert(entry.path().filename().string());
+        return names;
+    }
+    HighScoreTable table{};
+    fs::path home = fs::current_path(), folder;
+};
+
+// Only a regular file of a replay's size is read, and at once; a file is written whole.
+TEST_F(InFolder, ReplayFilesAreReadOnlyWhenRegularAndOfAReplaysSize)
+{
+    Replay replay = recorded_game(1, 0.0, 30), back;
+    std::string problem;
+    ASSERT_TRUE(write_replay_file("a.replay", replay, problem) && read_replay_file("a.replay", back, problem)) << problem;
+    EXPECT_EQ(replay_text(back), replay_text(replay));
+    ASSERT_EQ(mkfifo("fifo", 0600), 0);
+    fs::resize_file((std::ofstream("big") << "x", "big"), max_replay_bytes + 1);
+    for (const std::string says : {"missing: No such file", "fifo: not a regular file", "big: too large", ".: not a regular file"}) {
+        EXPECT_FALSE(read_replay_file(says.substr(0, says.find(':')), back, problem));
+        EXPECT_EQ(problem.rfind(says, 0), 0u) << problem;
+    }
+    EXPECT_FALSE(write_replay_file("no/such/folder.replay", replay, problem));
+    EXPECT_EQ(std::distance(fs::directory_iterator("."), {}), 3) << "no temporary file is left";
+}
+
+TEST_F(InFolder, EntriesKeepTheirReplaysAsTheyShiftAndLoseThemWhenTheyFallOff)
+{
+    const std::string first = play(1, {50}), both = play(2, {70, 60}); // two entries, one replay
+    EXPECT_EQ(replay_of_entry(table, 0) + replay_of_entry(table, 1) + replay_of_entry(table, 2) + replay_of_entry(table, 3), both + both + first);
+    EXPECT_NE(play(3, {-5}), first);
+    EXPECT_EQ(kept(), (std::set<std::string>{first, both, last_replay_name, replay_index_name})) << "a game off the table keeps only last.replay";
+    for (uint32_t seed = 10; seed < 17; seed++)
+        play(seed, {100 + int32_t(seed)});
+    EXPECT_EQ(replay_of_entry(table, 9), first) << "the 50 is last now";
+    play(20, {200});
+    EXPECT_EQ(kept().count(first) + 2 * kept().count(both), 2u) << "the 50 fell off, the 70 and 60 did not";
+    play(21, {300});
+    EXPECT_EQ(kept().count(both), 1u) << "one of its two entries is still there";
+    play(22, {400});
+    EXPECT_EQ(kept().count(both), 0u);
+}
+
+TEST_F(InFolder, AnIndexEditedByHandCannotDeleteAnythingElse)
+{
+    play(1, {50});
+    std::ofstream(replay_path(replay_index_name), std::ios::app) << "../outside.replay\t0\tPelmorix\nx/../../outside.replay\t0\tPelmorix\n"
+                                                                << "last.replay\t0\tPelmorix\n.hidden.replay\t0\tPelmorix\nno tabs here\n";
+    fs::create_directory(replay_path("x"));
+    std::ofstream("outside.replay") << "mine", std::ofstream(replay_path(".hidden.replay")) << "mine";
+    for (uint32_t seed = 2; seed < 14; seed++)
+        play(seed, {100 + int32_t(seed)});
+    EXPECT_TRUE(fs::exists("outside.replay") && fs::exists(replay_path(".hidden.replay")));
+    EXPECT_EQ(kept().size(), high_score_count + 4u) << "one replay per entry, last.replay, the index and what was there";
 }
 
 } // namespace

@@ -1,93 +1,112 @@
-// Keys into input records: several keys for one action, the default controls, the echo filter.
+// Keys and pads into input records through key scripts (see controls.keys): the default
+// controls, the echo filter, the settings file's bindings, the pads.
 #include "screen_fixture.h"
 
-#include <iterator>
+#include <cstring>
+#include <fstream>
+#include <sstream>
 
+#include "app/key_names.h"
 #include "screens/input.h"
+#include "screens/settings.h"
 
 namespace {
 
-TEST(InputFromKeys, AnyOfAnActionsKeysHoldsItAndEachActionAddsItsOwnBit)
+const std::string here = SOURCE_DIR "/tests/screens/";
+
+// Plays a key script (controls.keys says how they read) through a reader with `controls`.
+void play_keys(std::istream&& script, const Controls& controls = default_controls())
 {
-    const ControlKeys set{{{KEY_W, KEY_8_PAD}, {}, {}, {}, {KEY_Z, KEY_X, KEY_C, KEY_SPACE}, {KEY_R}}};
-    const uint8_t swap = action_bit(ACTION_SWAP), up = action_bit(ACTION_UP), raise = action_bit(ACTION_RAISE);
-    const struct { std::vector<int> held; uint8_t want; } rows[] = {
-        {{}, 0},          {{KEY_Z}, swap},    {{KEY_SPACE}, swap},       {{KEY_C, KEY_X}, swap}, {{KEY_8_PAD}, up},
-        {{KEY_W, KEY_8_PAD}, up}, {{KEY_W, KEY_R, KEY_X}, uint8_t(up | swap | raise)}, {{KEY_Q, KEY_UP}, 0}};
-    for (size_t i = 0; i < std::size(rows); i++) {
-        char held[KEY_MAX] = {};
-        for (int code : rows[i].held)
-            held[code] = 1;
-        EXPECT_EQ(input_from_keys(set, held).held, rows[i].want) << "row " << i;
+    ASSERT_TRUE(script.good()) << "no script to play";
+    InputReader reader = make_input_reader(controls);
+    int players = 1, line_no = 0;
+    for (std::string line, word, want; std::getline(script, line) && ++line_no;) {
+        std::istringstream words(line);
+        if (!(words >> word) || word[0] == '#')
+            continue;
+        if (word == "players") {
+            words >> players, reader = make_input_reader(controls), std::fill_n(key, KEY_MAX, 0);
+            continue;
+        }
+        while (words >> want && want != "=")
+            key[key_code_of(&want[1])] = want[0] == '+';
+        TickInputs inputs;
+        read_inputs(reader, players, static_cast<uint32_t>(std::stoul(word)), inputs);
+        std::string got;
+        for (const PlayerInput& input : inputs) {
+            got += got.empty() ? "" : " ";
+            for (int a = 0; a < action_count; a++)
+                if (is_held(input, static_cast<Action>(a)))
+                    got += "^v<>SR"[a];
+            got += input.held ? "" : ".";
+        }
+        std::getline(words >> std::ws, want);
+        EXPECT_EQ(got, want) << "line " << line_no;
     }
 }
 
-using DefaultControls = ScreenTest;
+using Input = ScreenTest;
 
-TEST_F(DefaultControls, ArrowsAndRightModifiersForOneOrTheSecondPlayerWasdAndLeftOnesForTheFirst)
+// The default controls and the echo filter in controls.keys; settings_good.cfg's bindings in
+// settings_good.keys; a line of settings_bad.warnings for each of settings_bad.cfg's, in order.
+TEST_F(Input, KeysPlayAsControlledAndEachSettingReplacesItsEntryOrIsWarnedAboutAndKeepsItsDefault)
 {
-    const struct { Action action; int right_hand, left_hand; } rows[] = {
-        {ACTION_UP, KEY_UP, KEY_W},           {ACTION_DOWN, KEY_DOWN, KEY_S},
-        {ACTION_LEFT, KEY_LEFT, KEY_A},       {ACTION_RIGHT, KEY_RIGHT, KEY_D},
-        {ACTION_SWAP, KEY_RSHIFT, KEY_LSHIFT}, {ACTION_RAISE, KEY_RCONTROL, KEY_LCONTROL}};
-    for (int count : {1, 2})
-        for (const auto& row : rows)
-            for (int code : {row.right_hand, row.left_hand}) {
-                InputReader reader = make_input_reader();
-                TickInputs inputs;
-                key[code] = 1;
-                read_inputs(reader, count, 1, inputs);
-                key[code] = 0;
-                // Whose record shows the action: one player's right hand, or either hand's player.
-                const int player = count == 1 ? (code == row.right_hand ? 0 : -1) : code == row.right_hand;
-                for (int i : {0, 1})
-                    EXPECT_EQ(inputs[i].held, i == player ? action_bit(row.action) : 0)
-                        << count << " players, key " << code << ", player " << i + 1;
-            }
+    play_keys(std::ifstream(here + "controls.keys"));
+    std::vector<std::string> warnings, want;
+    const Settings s = read_settings((here + "settings_good.cfg").c_str(), warnings);
+    EXPECT_EQ(warnings, want);
+    play_keys(std::ifstream(here + "settings_good.keys"), s.controls);
+    const PadBinding second{0, 0b1010, 3, 2, 10};
+    EXPECT_EQ(0, std::memcmp(&s.controls.pads[CONTROLS_PLAYER2], &second, sizeof second));
+    auto rest = [](const Settings& t) {
+        return std::tuple(t.display.mode, t.display.scale, t.display.scale_asked, t.low_power, t.music_volume,
+                          t.effects_volume);
+    };
+    EXPECT_EQ(rest(s), std::tuple(DisplayMode::window, scale_to_fit, true, true, 0, 255));
+
+    const Settings bad = read_settings((here + "settings_bad.cfg").c_str(), warnings);
+    std::ifstream expected(here + "settings_bad.warnings");
+    for (std::string line; std::getline(expected, line);)
+        want.push_back(here + "settings_bad.cfg: " + line + "; keeping the default");
+    EXPECT_EQ(warnings, want);
+    const Controls defaults = default_controls();
+    EXPECT_EQ(0, std::memcmp(&bad.controls, &defaults, sizeof defaults));
+    EXPECT_EQ(rest(bad), rest(Settings{}));
 }
 
-constexpr int keep = -1; // a key left as the last poll left it
-struct Poll {
-    uint32_t after;  // ticks since the previous poll
-    int left, right; // set before the poll: 1 down, 0 up, or keep
-    int left_seen;   // what the left key counts as
-};
-
-const std::vector<Poll> scenarios[] = {
-    {{0, 1, 1, 0}, {5, keep, keep, 0}},                                // with the right press: hidden
-    {{0, keep, 1, 0}, {1, 1, keep, 0}},                                // a tick late: hidden too
-    {{0, keep, 1, 0}, {2, 1, keep, 1}},                                // two ticks late: counts
-    {{0, keep, 1, 0}, {30, 1, keep, 1}},                               // while the right is held: counts
-    {{0, 1, keep, 1}, {1, keep, 1, 1}},                                // alone it counts, and stays so
-    {{0, 1, 1, 0}, {3, keep, 0, 0}, {3, 0, keep, 0}, {3, 1, keep, 1}}, // hidden until released
-    {{0, keep, 1, 0}, {40, keep, 0, 0}, {1, 1, 1, 0}},                 // each right press starts a window
-};
-
-using ModifierEcho = ScreenTest;
-
-TEST_F(ModifierEcho, LeftKeyCountsAsUpOnlyWhenItGoesDownWithinATickOfItsRightTwin)
+TEST_F(Input, TheFirstPadPlaysOnePlayerAndPlayerOneTheSecondPlayerTwoAndTheMenuPadActsOnNewPresses)
 {
-    // Player 1 has the left keys, player 2 the right ones.
-    for (auto [left, right, action] : {std::tuple{KEY_LSHIFT, KEY_RSHIFT, ACTION_SWAP},
-                                       {KEY_LCONTROL, KEY_RCONTROL, ACTION_RAISE}})
-        for (size_t s = 0; s < std::size(scenarios); s++) {
-            InputReader reader = make_input_reader();
-            uint32_t now = 100;
-            for (size_t i = 0; i < scenarios[s].size(); i++) {
-                const Poll& poll = scenarios[s][i];
-                now += poll.after;
-                if (poll.left != keep)
-                    key[left] = static_cast<char>(poll.left);
-                if (poll.right != keep)
-                    key[right] = static_cast<char>(poll.right);
-                TickInputs inputs;
-                read_inputs(reader, 2, now, inputs);
-                SCOPED_TRACE(testing::Message() << "key " << left << ", scenario " << s << ", poll " << i);
-                EXPECT_EQ(is_held(inputs[0], action), poll.left_seen == 1);
-                EXPECT_EQ(is_held(inputs[1], action), key[right] != 0);
-            }
-            key[left] = key[right] = 0;
-        }
+    auto plug = [](int pad, int sticks, int buttons) { // the library's joystick state, as its driver fills it
+        std::memset(&joy[pad], 0, sizeof joy[pad]);
+        num_joysticks = std::max(num_joysticks, pad + 1);
+        joy[pad].num_sticks = sticks, joy[pad].num_buttons = buttons;
+        for (int s = 0; s < sticks; s++)
+            joy[pad].stick[s].num_axis = 2;
+    };
+    play_keys(std::istringstream("players 2\n 1 = . ."));
+    plug(0, 4, 10), plug(1, 2, 10);
+    joy[0].stick[0].axis[0].d1 = joy[0].stick[3].axis[1].d2 = joy[0].button[0].b = 1; // left, down, swap
+    joy[1].stick[1].axis[0].d2 = joy[1].button[1].b = 1; // right on a stick that does not move, raise
+    play_keys(std::istringstream("players 1\n 1 = v<S .\n players 2\n 1 +UP = v<S ^R"));
+    EXPECT_FALSE(pad_pause_held(default_controls(), 2));
+    joy[1].button[7].b = 1; // start
+    EXPECT_TRUE(pad_pause_held(default_controls(), 2));
+    EXPECT_FALSE(pad_pause_held(default_controls(), 1)) << "the second pad is not in a one-player game";
+
+    // The menu pad moves and confirms on new presses only.
+    plug(0, 1, 4);
+    set_menu_pad(default_controls().pads[CONTROLS_ONE_PLAYER]);
+    joy[0].button[0].b = 1;
+    forget_menu_pad();
+    std::vector<int> keys = {menu_pad_key()}; // held from before the wait
+    joy[0].button[0].b = 0;
+    keys.push_back(menu_pad_key());
+    joy[0].stick[0].axis[1].d2 = 1;
+    keys.push_back(menu_pad_key()), keys.push_back(menu_pad_key()); // then still held
+    joy[0].button[0].b = 1;
+    keys.push_back(menu_pad_key());
+    EXPECT_EQ(keys, (std::vector<int>{0, 0, KEY_DOWN << 8, 0, KEY_ENTER << 8 | '\r'}));
+    plug(0, 0, 0), plug(1, 0, 0), num_joysticks = 0;
 }
 
 } // namespace

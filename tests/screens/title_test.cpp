@@ -1,90 +1,83 @@
-// The title menu: its keys, the menu as shown, the game background it prepares, its images.
+// The screens around a game: the title menu with its images, and the starfield.
 #include "screen_fixture.h"
 
-#include "app/colors.h"
+#include "screens/starfield.h"
 #include "screens/title.h"
 
 namespace {
 
-using C = MenuChoice;
-
-TEST(MenuKeys, DigitsAndEscapeActOnAnyLineEnterOnItsOwnUpDownWrapAndOtherKeysDoNothing)
-{
-    struct Row { int8_t line; int code; int8_t selection; C choice; };
-    std::vector<Row> rows = {
-        {1, KEY_ENTER, 1, C::one_player}, {2, KEY_ENTER, 2, C::two_players}, {3, KEY_ENTER, 3, C::quit},
-        {1, KEY_UP, 3, C::none},          {2, KEY_UP, 1, C::none},           {3, KEY_UP, 2, C::none},
-        {1, KEY_DOWN, 2, C::none},        {2, KEY_DOWN, 3, C::none},         {3, KEY_DOWN, 1, C::none}};
-    const std::pair<int, C> on_any_line[] = {
-        {KEY_1, C::one_player}, {KEY_2, C::two_players},  {KEY_ESC, C::quit}, {KEY_1_PAD, C::none},
-        {KEY_2_PAD, C::none},   {KEY_ENTER_PAD, C::none}, {KEY_3, C::none},   {KEY_SPACE, C::none}, {0, C::none}};
-    for (int8_t line = 1; line <= 3; line++)
-        for (auto [code, choice] : on_any_line)
-            rows.push_back({line, code, line, choice});
-    for (const Row& row : rows) {
-        const MenuStep step = menu_step(row.line, row.code);
-        EXPECT_EQ(step.selection, row.selection) << "line " << int(row.line) << ", key " << row.code;
-        EXPECT_EQ(step.choice, row.choice) << "line " << int(row.line) << ", key " << row.code;
-    }
-}
-
-// Which menu line (8 pixels high, 16 apart from y 350) shows the highlight; 0 for none or several.
-int highlighted_line()
-{
-    int found = 0, lit_lines = 0;
-    for (int line = 1; line <= 3; line++) {
-        bool lit = false;
-        for (int y = 350 + 16 * (line - 1); y < 358 + 16 * (line - 1); y++)
-            for (int x = 60; x < 60 + 8 * 19; x++)
-                lit = lit || getpixel(display, x, y) == color_highlight;
-        if (lit)
-            found = line, lit_lines++;
-    }
-    return lit_lines == 1 ? found : 0;
-}
-
 using TitleMenu = ScreenTest;
 
-TEST_F(TitleMenu, EachRefusedImageFreesTheOthers)
+// Each image refused frees the others. From line 2, digits and Escape act on any line and Enter
+// on the highlighted one; up and down go round; keypad keys and the rest do nothing.
+TEST_F(TitleMenu, ImagesAllOrNoneAndKeysMoveTheHighlightRoundAndChoose)
 {
     ScreenImages images;
-    for (seen.refuse_at = 1; seen.refuse_at <= 3; seen.refuse_at++) {
-        seen.asked = 0;
+    for (seen.refuse_at = 1; seen.refuse_at <= 3; seen.refuse_at++, seen.asked = 0) {
         EXPECT_FALSE(make_screen_images(fake_io(), images));
-        EXPECT_FALSE(images.frame_buffer || images.game_background || images.title_image);
-        EXPECT_EQ(seen.live_images, 0) << seen.refuse_at;
+        EXPECT_FALSE(images.frame_buffer || images.game_background || images.title_image || seen.live_images);
     }
     seen.refuse_at = 0;
     ASSERT_TRUE(make_screen_images(fake_io(), images));
     EXPECT_EQ(seen.live_images, 3);
+    const struct { std::vector<int> keys; MenuChoice choice; } rows[] = {
+        {{KEY_DOWN, KEY_DOWN, KEY_ENTER}, MenuChoice::one_player},
+        {{KEY_UP, KEY_DOWN, KEY_DOWN, KEY_UP, KEY_ENTER}, MenuChoice::two_players},
+        {{KEY_DOWN, KEY_1}, MenuChoice::one_player},
+        {{KEY_UP, KEY_2}, MenuChoice::two_players},
+        {{KEY_UP, KEY_ESC}, MenuChoice::quit},
+        {{KEY_ENTER_PAD, KEY_UP, KEY_UP, KEY_1_PAD, KEY_2_PAD, KEY_3, KEY_SPACE, KEY_ENTER}, MenuChoice::quit}};
+    for (const auto& row : rows) {
+        press(row.keys), seen.sounds.clear();
+        EXPECT_EQ(run_title(fake_io(), images), row.choice) << &row - rows;
+        EXPECT_EQ(seen.sounds, (Sounds{{Asset::title_sound, -1}}));
+    }
+    // As the last key was read: line 3 lit, over the title picture.
+    EXPECT_TRUE(matches_reference("menu", display, 56, 346, 168, 48));
     free_screen_images(images);
     EXPECT_EQ(seen.live_images, 0);
 }
 
-TEST_F(TitleMenu, StartsOnLineTwoOverTheTitleWithScanLinesReadyAndEnterActsOnTheLineMovedTo)
+using Starfield = ScreenTest;
+
+// 250 frames from a seeded start: the stars burst from the middle square, brighten and start
+// again behind the logo. At the farewell the menu's panel has left translucent drawing in force.
+TEST_F(Starfield, StarsBurstBrightenAndRenewBehindTheLogoUntilAKeyWaitsHalfBrightAtTheFarewell)
 {
-    const struct { std::vector<int> keys; C choice; std::vector<int> lines; } rows[] = {
-        {{KEY_ESC}, C::quit, {2}},
-        {{KEY_ENTER}, C::two_players, {2}},
-        {{KEY_ENTER_PAD, KEY_UP, KEY_1_PAD, KEY_UP, KEY_ENTER}, C::quit, {2, 2, 1, 1, 3}},
-        {{KEY_DOWN, KEY_DOWN, KEY_2_PAD, KEY_ENTER}, C::one_player, {2, 3, 1, 1}},
-        {{KEY_DOWN, KEY_1}, C::one_player, {2, 3}}};
-    key_probe = highlighted_line;
-    const int plain = getpixel(asset_bitmap(Asset::game_background), 0, 0);
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.keys.size());
-        ScreenImages images;
-        ASSERT_TRUE(make_screen_images(fake_io(), images));
-        solid_mode(); // as in the first menu of a run
-        seen.keys = row.keys, seen.keys_read = 0, seen.key_probes.clear(), seen.sounds.clear();
-        EXPECT_EQ(run_title(fake_io(), images), row.choice);
-        EXPECT_EQ(seen.key_probes, row.lines);
-        EXPECT_EQ(seen.sounds, (Sounds{{Asset::title_sound, -1}}));
-        EXPECT_EQ(getpixel(display, 639, 479), getpixel(asset_bitmap(Asset::title_picture), 0, 0));
-        for (int x : {0, 10, 639})
-            for (int y = 0; y < 480; y++)
-                ASSERT_EQ(getpixel(images.game_background.get(), x, y), y % 2 ? plain : color_black) << x << "," << y;
+    BITMAP* logo = asset_bitmap(Asset::logo); // all mask colour but a bar with a hole
+    rectfill(logo, 100, 260, 539, 339, makecol(90, 200, 40)); // over the pixel the retrace waits record
+    rectfill(logo, 180, 280, 259, 319, MASK_COLOR_16);
+    for (const char* name : {"stars_opening", "stars_farewell"}) {
+        seen = Recorded{}, seen.unseen_frames = 249;
+        std::srand(7);
+        simulate_keypress(KEY_SPACE << 8 | ' ');
+        clear_to_color(display, makecol(0, 255, 0));
+        run_starfield(fake_io());
+        EXPECT_EQ(std::tuple(seen.retraces.size(), seen.retraces.at(0), seen.live_images), std::tuple(250u, 0, 0));
+        EXPECT_TRUE(keypressed()) << "the key is left for the next screen";
+        EXPECT_TRUE(matches_reference(name, display, 160, 120, 320, 240));
+        clear_keybuf(), draw_panel(display, 0, 0, 10, 10); // as the menu leaves the drawing mode
     }
+    Star still[2][star_count] = {}; // all in the top left corner
+    const Bitmap ran(create_bitmap(640, 480)), masked(create_bitmap(640, 480));
+    RLE_SPRITE* runs = get_rle_sprite(logo);
+    draw_starfield_frame(ran.get(), still[0], logo, runs), draw_starfield_frame(masked.get(), still[1], logo, nullptr);
+    destroy_rle_sprite(runs);
+    EXPECT_TRUE(same_pixels(masked.get(), ran.get())) << "without its runs the logo is drawn masked all the same";
+
+    // Exactly on an edge a star lives on; only strictly past one does it start again.
+    for (auto [x, y, dx, dy, renews] : {std::tuple{639.0f, 479.0f, 1.0f, 1.0f, false}, {1.f, 1.f, -1.f, -1.f, false},
+                                        {639.5f, 200.f, 1.f, 0.f, true}, {200.f, 0.5f, 0.f, -1.f, true}}) {
+        Star s{x, y, dx, dy, 0.5f};
+        move_star(s);
+        EXPECT_EQ(s.brightness == renewed_brightness, renews) << x << "," << y;
+    }
+
+    // Without a frame image it returns at once.
+    seen = Recorded{}, seen.refuse_at = 1;
+    clear_to_color(display, makecol(0, 255, 0));
+    run_starfield(fake_io());
+    EXPECT_EQ(std::tuple(seen.retraces.size(), getpixel(display, 5, 5), seen.live_images), std::tuple(size_t{0}, 0, 0));
 }
 
 } // namespace
