@@ -45,13 +45,18 @@ CommandLine answer_command_line(int argc, char** argv)
     return line;
 }
 
+void warn(const std::string& problem)
+{
+    std::fprintf(stderr, "blockrise: %s\n", problem.c_str());
+}
+
 // The settings file, with the command line's display choices over it.
 Settings load_settings(const CommandLine& line)
 {
     std::vector<std::string> warnings;
     Settings settings = read_settings(settings_file_name, warnings);
     for (const std::string& warning : warnings)
-        std::fprintf(stderr, "blockrise: %s\n", warning.c_str());
+        warn(warning);
     if (line.mode_given)
         settings.display.mode = line.mode;
     if (line.scale_given) {
@@ -85,15 +90,10 @@ Replay read_replay_or_exit(const std::string& path)
     Replay replay;
     std::string problem;
     if (!read_replay_file(path, replay, problem)) {
-        std::fprintf(stderr, "blockrise: %s\n", problem.c_str());
+        warn(problem);
         std::exit(1);
     }
     return replay;
-}
-
-void warn(const std::string& problem)
-{
-    std::fprintf(stderr, "blockrise: %s\n", problem.c_str());
 }
 
 // The game's replay is always the last, written before anything else can go wrong.

@@ -129,10 +129,10 @@ void feed_pass(GameRun& run)
         ticked = true;
     }
     run.feed->service();
-    run.game = run.feed->state();
-    if (ticked || key[KEY_B])
+    if (ticked || key[KEY_B]) {
+        run.game = run.feed->state(); // only what is drawn needs the copy
         draw_frame(run);
-    else if (run.low_power)
+    } else if (run.low_power)
         rest(idle_rest_ms);
 }
 
